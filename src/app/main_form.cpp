@@ -1,0 +1,222 @@
+#include "app/main_form.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "import/file_bytes.h"
+#include "model/numbers.h"
+
+namespace kelvaris {
+
+namespace {
+
+const PageDescription kPages[kPageCount] = {
+    {"SchemePage", "Data", "contents/contents.htm"},
+    {"ZeroPage", "Zero", "analysis_pages/zero_page/zero_page.htm"},
+    {"CropPage", "Crop", "analysis_pages/crop_page/crop_page.htm"},
+    {"AlignPage", "Align", "analysis_pages/align_page/align_page.htm"},
+    {"ReferencePage", "Ref", "analysis_pages/reference_page/reference_page.htm"},
+    {"DMSOPage", "Dmso", "analysis_pages/dmso_page/dmso_page.htm"},
+    {"BlankPage", "Blank", "analysis_pages/blank_page/blank_page.htm"},
+    {"MWPage", "Compnd", "analysis_pages/compound_page/compound_page.htm"},
+    {"BoundPage", "Bound", "analysis_pages/bound_page/bound_page.htm"},
+    {"FitPage", "Affinity", "analysis_pages/affinity_page/affinity_page.htm"},
+    {"KineticsPage", "Kinetics", "analysis_pages/kinetics_page/kinetics_page.htm"},
+    {"ResultPage", "Result", "analysis_pages/result_page/result_page.htm"},
+};
+
+// The captions the reset gives the pages after the Data page.
+const char* const kResetCaptions[kPageCount] = {
+    nullptr, "Zero", "Crop", "Align", "Ref", "Dmso", "Blank", "Compound",
+    "Bound", "Affinity", "Kinetics", "Result"};
+
+std::string Lower(std::string s) {
+  for (auto& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  return s;
+}
+
+}  // namespace
+
+const PageDescription& PageInfo(int page) { return kPages[page]; }
+
+TMainForm::TMainForm(WindowSystem& ws, TTitleForm& titleForm, TProgForm& progress,
+                     std::vector<std::string> arguments)
+    : Experiment(ws), ws_(ws), titleForm_(titleForm), progress_(progress),
+      arguments_(std::move(arguments)) {
+  Experiment.SetListener(this);
+  SetLocaleDecimalSeparator(ws.DecimalSeparator());
+  // The layout scale follows the splash window's width.
+  LayoutScale = titleForm.Form.Width() > 0 ? titleForm.Form.Width() / 320.0f : 1.0f;
+  Form.SetVisible(false);  // shown by the splash timer
+  Form.SetHeight(static_cast<int>(534 * LayoutScale));
+  Form.SetWidth(static_cast<int>(800 * LayoutScale));
+  OpenFolder = titleForm.InitialFolder;
+  CreateControls();
+  RegisterControls();
+  ResetExperiment();
+  Pages.SetActivePageIndex(pgScheme);
+  Form.SetCaption(BaseTitle);
+}
+
+TMainForm::~TMainForm() { Experiment.SetListener(nullptr); }
+
+void TMainForm::CreateControls() {
+  LoadButton.SetCaption("Load");
+  LoadButton.SetHint("Load data");
+  LoadButton.SetImageIndex(0);
+  LoadButton.OnClick = [this] { LoadButtonClick(); };
+  FileListMenu.OnPopup = [this] { FileListMenuPopup(); };
+  FileListMenu.OnClick = [this](int index) { FileListClick(index); };
+
+  SaveMethodButton.SetHint("Save method");
+  SaveMethodButton.SetImageIndex(6);
+  SaveMethodButton.SetEnabled(false);
+  PrintButton.SetHint("Print results");
+  PrintButton.SetImageIndex(1);
+  HelpButton.SetHint("Help");
+  HelpButton.SetImageIndex(4);
+  HelpButton.OnClick = [this] { HelpButtonClick(); };
+  WebButton.SetImageIndex(18);
+  WebButton.OnClick = [this] { WebButtonClick(); };
+  UndoButton.SetHint("Undo");
+  UndoButton.SetImageIndex(2);
+  UndoButton.SetEnabled(false);
+  RedoButton.SetHint("Redo");
+  RedoButton.SetImageIndex(3);
+  RedoButton.SetEnabled(false);
+  HideButton.SetHint("Hide injection");
+  HideButton.SetImageIndex(5);
+  HideButton.SetEnabled(false);
+  AllPointAction.SetImageIndex(21);
+  AllPointAction.SetHint("Show all points");
+  AllPointAction.OnClick = [this] { AllPoints = AllPointAction.Checked(); };
+  DespikeAction.SetImageIndex(20);
+  DespikeAction.SetHint("Despike");
+
+  AnalyteListBox.SetHint("Select analyte to display");
+  AnalyteListBox.SetItems({"All analytes", "Compound 1"});
+  AnalyteListBox.SetItemIndex(0);
+  FcListBox.SetHint("Select flowcell to display");
+  FcListBox.SetItems({"All fc", "Fc 1", "Fc 2", "Fc 3", "Fc 4"});
+  FcListBox.SetItemIndex(0);
+
+  for (const auto& page : kPages) Pages.AddPage(page.name, page.caption);
+  Pages.OnChanging = [this](bool& allow) { PageControlChanging(allow); };
+  Pages.OnChange = [this] { PageControlChange(); };
+}
+
+void TMainForm::RegisterControls() {
+  for (Control* c : std::initializer_list<Control*>{
+           &Form, &LoadButton, &FileListMenu, &SaveMethodButton, &PrintButton, &HelpButton,
+           &WebButton, &UndoButton, &RedoButton, &HideButton, &AllPointAction, &DespikeAction,
+           &AnalyteListBox, &FcListBox, &Pages, &CurveList})
+    Controls.Add(*c);
+}
+
+void TMainForm::ResetExperiment() {
+  Experiment.Busy = true;
+  Experiment.Switches = TStageSwitches{};
+  Experiment.DataLoaded = false;
+  DataFilePath.clear();
+  Experiment.SolventDegree = 0;
+  Experiment.PendingStage = kNoStage;
+  Experiment.WindowSet.fill(false);
+  AllPoints = false;
+  for (int p = 1; p < kPageCount; ++p) Pages.SetPageCaption(p, kResetCaptions[p]);
+  AnalyteListBox.SetItems({"All analytes", "Analyte 1"});
+  AnalyteListBox.SetItemIndex(0);
+  FcListBox.SetItems({"All"});
+  FcListBox.SetItemIndex(0);
+  Experiment.Ligands.clear();
+  AllPointAction.SetChecked(false);
+  AllPointAction.SetEnabled(false);
+  DespikeAction.SetChecked(false);
+  DespikeAction.SetEnabled(false);
+  HideButton.SetEnabled(false);
+  SaveMethodButton.SetEnabled(false);
+  Experiment.Busy = false;
+}
+
+void TMainForm::RefreshFlowCellSelectors() {
+  if (Experiment.Ligands.empty()) Experiment.ExtendLigands(0);
+  std::vector<std::string> items;
+  items.push_back("All " + Lower(Experiment.Ligands[0].Name) + "s");
+  for (std::size_t i = 1; i < Experiment.Ligands.size(); ++i) items.push_back(Experiment.Ligands[i].Name);
+  const int keep = FcListBox.ItemIndex();
+  FcListBox.SetItems(items);
+  FcListBox.SetItemIndex(keep >= 0 && keep < FcListBox.Count() ? keep : 0);
+}
+
+void TMainForm::DefaultWindows() {
+  // The stage pages' window boxes arrive with their stages; the Data page
+  // shows that data is loaded.
+  Pages.SetPageCaption(pgScheme, "DATA");
+}
+
+void TMainForm::LayoutSampleTable() {
+  // The sample table arrives with the tables; nothing to lay out yet.
+}
+
+void TMainForm::RunChain(int from) {
+  if (!Experiment.DataLoaded || !Experiment.StageExists(stRaw)) return;
+  ws_.ProcessMessages();
+  SaveMethodButton.SetEnabled(true);
+  Experiment.SampleTableEdited = false;
+  Experiment.ScaleFactorEdited = false;
+  Experiment.AnalysisOptionsEdited = false;
+  ws_.SetCursor(crDefault);
+}
+
+void TMainForm::RefreshDataPage() {
+  std::vector<std::string> lines;
+  const TCurveSet& raw = Experiment.Stage(stRaw);
+  for (int c = 0; c < raw.CurveCount; ++c) {
+    const TCurveInfo& info = Experiment.CurveInfo[c];
+    const int n = raw.PointCount[c];
+    std::string line = "Curve " + std::to_string(c + 1) + ": Fc " + std::to_string(info.FlowCell) + ", Inj " + std::to_string(info.Injection) +
+                       ", " + std::to_string(n) + " points";
+    if (n > 0)
+      line += FormatNumber(", ", raw.TimeOf(c)[0]) + FormatNumber(" to ", raw.TimeOf(c)[n - 1]) + " s";
+    lines.push_back(std::move(line));
+  }
+  CurveList.SetItems(std::move(lines));
+}
+
+void TMainForm::SetCaptionForFile(const std::string& path) {
+  Form.SetCaption(BaseTitle + " - " + BaseNameOf(path));
+}
+
+void TMainForm::HelpButtonClick() {
+  const int page = Pages.ActivePageIndex();
+  if (page < 0 || page >= kPageCount) return;
+  ws_.ShowHelp(kHelpFile, kPages[page].help);
+}
+
+void TMainForm::WebButtonClick() { ws_.OpenUrl(kVersionCheckUrl); }
+
+bool TMainForm::FormCloseQuery() {
+  return ws_.MessageBox("Exit Kelvaris?", "Close", MsgButtons::YesNo, MsgIcon::Question) == MsgResult::Yes;
+}
+
+void TMainForm::FormClose() {
+  ws_.CloseHelp();
+  closed_ = true;
+  Form.SetVisible(false);
+}
+
+void TMainForm::PageControlChanging(bool& allowChange) {
+  // Nothing can be looked at before data is loaded.
+  if (!Experiment.DataLoaded) allowChange = false;
+}
+
+void TMainForm::PageControlChange() {}
+
+void TMainForm::RawStageAllocated() { HideButton.SetEnabled(true); }
+
+void TMainForm::RawStageFreed() {
+  AllPointAction.SetChecked(false);
+  AllPointAction.SetEnabled(false);
+  DespikeAction.SetEnabled(false);
+}
+
+}  // namespace kelvaris

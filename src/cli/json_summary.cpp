@@ -1,0 +1,124 @@
+#include "cli/json_summary.h"
+
+#include "model/stage.h"
+
+namespace kelvaris {
+
+using nlohmann::ordered_json;
+
+namespace {
+
+const char* IconName(MsgIcon icon) {
+  switch (icon) {
+    case MsgIcon::None: return "none";
+    case MsgIcon::Warning: return "warning";
+    case MsgIcon::Question: return "question";
+  }
+  return "none";
+}
+
+ordered_json CurveSummary(const TExperiment& e, int stage, int c, const SummaryOptions& options) {
+  const TCurveSet& set = e.Stage(stage);
+  const int source = set.SourceCurve[c];
+  const int n = set.PointCount[c];
+  ordered_json curve;
+  curve["source"] = source;
+  if (source >= 0 && source < static_cast<int>(e.CurveInfo.size())) {
+    const TCurveInfo& info = e.CurveInfo[source];
+    curve["flow_cell"] = info.FlowCell;
+    curve["injection"] = info.Injection;
+    curve["analyte"] = info.Analyte;
+    curve["concentration"] = info.Concentration;
+    curve["injection_time"] = info.InjectionTime;
+    curve["auto_injection"] = info.AutoInjection;
+  }
+  curve["flags"] = set.CurveFlags[c];
+  curve["points"] = n;
+  const double* t = set.TimeOf(c);
+  const double* r = set.ResponseOf(c);
+  if (n > 0) {
+    curve["time"] = {t[0], t[n - 1]};
+    curve["response"] = {r[0], r[n - 1]};
+  } else {
+    curve["time"] = ordered_json::array();
+    curve["response"] = ordered_json::array();
+  }
+  double sum = 0;
+  for (int i = 0; i < n; ++i) sum += r[i];
+  curve["sum"] = sum;
+  if (options.points) {
+    curve["t"] = std::vector<double>(t, t + n);
+    curve["r"] = std::vector<double>(r, r + n);
+    const TPointFlags* f = set.FlagsOf(c);
+    curve["f"] = std::vector<TPointFlags>(f, f + n);
+  }
+  return curve;
+}
+
+}  // namespace
+
+ordered_json ControlValue(const Control& control) {
+  switch (control.Kind()) {
+    case ControlKind::EditBox: return static_cast<const EditBox&>(control).Text();
+    case ControlKind::CheckBox: return static_cast<const CheckBox&>(control).Checked();
+    case ControlKind::RadioGroup: return static_cast<const RadioGroup&>(control).ItemIndex();
+    case ControlKind::ComboBox:
+    case ControlKind::ListBox: return static_cast<const ComboBox&>(control).ItemIndex();
+    case ControlKind::UpDown: return static_cast<const UpDown&>(control).Position();
+    case ControlKind::Action: {
+      const auto& a = static_cast<const Action&>(control);
+      return a.Checkable() ? ordered_json(a.Checked()) : ordered_json(nullptr);
+    }
+    case ControlKind::ProgressBar: return static_cast<const ProgressBar&>(control).Position();
+    default: return nullptr;
+  }
+}
+
+ordered_json BuildSummary(const TMainForm& form, const HeadlessWindowSystem& ws,
+                          const SummaryOptions& options) {
+  const TExperiment& e = form.Experiment;
+  ordered_json j;
+  ordered_json messages = ordered_json::array();
+  for (const auto& m : ws.Messages())
+    messages.push_back({{"caption", m.caption}, {"text", m.text}, {"icon", IconName(m.icon)}});
+  j["messages"] = messages;
+  j["data_loaded"] = e.DataLoaded;
+  j["data_file"] = form.DataFilePath;
+  j["caption"] = form.Form.Caption();
+  j["instrument_kind"] = e.InstrumentKind;
+  j["temperature"] = e.Temperature;
+  j["flow_rate"] = e.FlowRate;
+  ordered_json ligands = ordered_json::array();
+  for (const auto& l : e.Ligands) ligands.push_back(l.Name);
+  j["ligands"] = ligands;
+  ordered_json analytes = ordered_json::array();
+  for (int i = 1; i < form.AnalyteListBox.Count(); ++i)
+    analytes.push_back({{"name", form.AnalyteListBox.Items()[i]}, {"mw", ""}});
+  j["analytes"] = analytes;
+
+  ordered_json captions = ordered_json::array();
+  for (int p = 0; p < form.Pages.PageCount(); ++p) captions.push_back(form.Pages.PageAt(p).caption);
+  const int active = form.Pages.ActivePageIndex();
+  j["pages"] = {{"active", active >= 0 ? PageInfo(active).caption : ""}, {"captions", captions}};
+
+  ordered_json controls = ordered_json::object();
+  for (const Control* c : form.Controls.All()) {
+    ordered_json value = ControlValue(*c);
+    if (!value.is_null()) controls[c->Name()] = value;
+  }
+  j["controls"] = controls;
+  j["grids"] = ordered_json::object();
+
+  ordered_json stages = ordered_json::object();
+  for (int s = 0; s < kStageCount; ++s) {
+    if (!e.StageExists(s)) continue;
+    const TCurveSet& set = e.Stage(s);
+    ordered_json curves = ordered_json::array();
+    for (int c = 0; c < set.CurveCount; ++c) curves.push_back(CurveSummary(e, s, c, options));
+    stages[std::to_string(s)] = {{"name", StageName(s)}, {"capacity", set.Capacity}, {"curves", curves}};
+  }
+  j["stages"] = stages;
+  return j;
+}
+
+}  // namespace kelvaris

@@ -1,0 +1,51 @@
+#include "synthetic_run.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace kelvaris::synth {
+
+double ConcentrationOf(const RunShape& shape, int k) {
+  if (k == shape.curves - 1) return 0;
+  return shape.topConcentration / std::pow(2.0, k);
+}
+
+double ResponseAt(const RunShape& shape, int k, double t) {
+  const double c = ConcentrationOf(shape, k);
+  if (c <= 0 || t < shape.injectionStart) return 0;
+  const double kobs = shape.ka * c + shape.kd;
+  const double req = shape.rmax * shape.ka * c / kobs;
+  const double te = std::min(t, shape.injectionEnd);
+  const double bound = req * (1 - std::exp(-kobs * (te - shape.injectionStart)));
+  if (t <= shape.injectionEnd) return bound;
+  return bound * std::exp(-shape.kd * (t - shape.injectionEnd));
+}
+
+namespace {
+void Append(std::string& out, double v, int decimals) {
+  char buf[64];
+  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  out.append(buf, r.ptr);
+}
+}  // namespace
+
+std::string HeaderlessText(const RunShape& shape) {
+  std::string out;
+  out.reserve(static_cast<std::size_t>(shape.points) * shape.curves * 16);
+  unsigned state = shape.seed * 2654435761u + 12345u;
+  for (int i = 0; i < shape.points; ++i) {
+    const double t = i * shape.step;
+    for (int k = 0; k < shape.curves; ++k) {
+      state = state * 1664525u + 1013904223u;
+      const double jitter = ((state >> 8) / double(1 << 24) - 0.5) * 2 * shape.noise;
+      if (k > 0) out += '\t';
+      Append(out, t, 2);
+      out += '\t';
+      Append(out, ResponseAt(shape, k, t) + jitter, 4);
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+}  // namespace kelvaris::synth
