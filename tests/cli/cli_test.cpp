@@ -1,0 +1,71 @@
+#include "cli/cli_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "test_support.h"
+
+namespace kelvaris {
+namespace {
+
+struct CliRun {
+  int code;
+  std::string out, err;
+};
+
+CliRun RunTool(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  int code = RunCli(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+TEST(Cli, PrintsTheRawCurvesOfALoadedFile) {
+  test::TempDir dir;
+  const std::string path = dir.Write("run.txt", "0\t1\t0\t10\n1\t2\t1\t20\n2\t4\t2\t40\n");
+  CliRun r = RunTool({path, "--points", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto j = nlohmann::json::parse(r.out);
+  EXPECT_TRUE(j["data_loaded"]);
+  EXPECT_EQ(j["caption"], "Kelvaris - run");
+  const auto& curves = j["stages"]["0"]["curves"];
+  ASSERT_EQ(curves.size(), 2u);
+  EXPECT_EQ(curves[1]["injection"], 2);
+  EXPECT_EQ(curves[1]["points"], 3);
+  EXPECT_EQ(curves[1]["sum"], 70.0);
+  EXPECT_EQ(curves[1]["time"], nlohmann::json({0.0, 2.0}));
+  EXPECT_EQ(curves[0]["r"], nlohmann::json({1.0, 2.0, 4.0}));
+  EXPECT_EQ(j["stages"]["0"]["capacity"], 3);
+}
+
+TEST(Cli, ExitCodesTellFailedLoadsFromBadArguments) {
+  test::TempDir dir;
+  CliRun missing = RunTool({dir.Path() + "/none.txt", "--json"});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_NE(missing.err.find("File Read Error: Unable to open file"), std::string::npos);
+  auto j = nlohmann::json::parse(missing.out);
+  EXPECT_EQ(j["messages"][0]["caption"], "File Read Error");
+
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"--set", "NoSuchBox=1"}, {"--set", "FcListBox=Fc 9"}, {"--page", "Nowhere"},
+           {"--answer", "maybe"}, {"--frobnicate"}, {"--set"}, {"--option", "Merge=on"}}) {
+    CliRun r = RunTool(args);
+    EXPECT_EQ(r.code, 2) << args[0];
+    EXPECT_NE(r.err.find("kelvaris-cli: "), std::string::npos) << args[0];
+  }
+}
+
+TEST(Cli, ControlsAreSetThroughTheirHandlers) {
+  test::TempDir dir;
+  const std::string path = dir.Write("run.txt", "0\t1\t0\t10\n1\t2\t1\t20\n2\t4\t2\t40\n");
+  CliRun r = RunTool({path, "--set", "FcListBox=#1", "--set", "AllPointAction=on", "--page", "Zero", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto j = nlohmann::json::parse(r.out);
+  EXPECT_EQ(j["controls"]["FcListBox"], 1);
+  EXPECT_EQ(j["controls"]["AllPointAction"], true);
+  EXPECT_EQ(j["pages"]["active"], "Zero");
+}
+
+}  // namespace
+}  // namespace kelvaris
