@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <algorithm>
 
 #include "qt/qt_text.h"
 

@@ -136,8 +136,8 @@ void QPainterCanvas::SetFont(const Font& font) {
 // Strokes with the pen; the gaps of a dotted line show the solid brush's
 // colour, as text backgrounds do.
 template <typename Draw>
-static void Stroke(QPainter& p, const QPen& pen, const Pen& spec, const Brush& brush, Draw draw) {
-  if (pen.style() == Qt::DotLine && brush.style == BrushStyle::Solid && spec.mode == PenMode::Copy) {
+static void Stroke(QPainter& p, const QPen& pen, const Pen& model, const Brush& brush, Draw draw) {
+  if (pen.style() == Qt::DotLine && brush.style == BrushStyle::Solid && model.mode == PenMode::Copy) {
     QPen under = pen;
     under.setStyle(Qt::SolidLine);
     under.setColor(ToQColor(brush.colour));
