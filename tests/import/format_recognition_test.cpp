@@ -40,7 +40,7 @@ TEST(FormatRecognition, EveryRuleInItsOrder) {
       {Head(std::string("PK\x03\x04\x0A\x00", 6)), DataFormat::HeadedPairText, 1, false, "zip 1.0 is not the export"},
       {Head("Time\tFc1\tTime\tFc2"), DataFormat::FlowCellText, 1, false, "Fc"},
       {Head("X\tFC=2"), DataFormat::FlowCellText, 1, false, "FC"},
-      {std::string("12\0Fc\t3.5\t4\t5\t6\t7 ", 20), DataFormat::HeadedPairText, 1, false,
+      {Head(std::string("12\0Fc\t3.5\t4\t5\t6\t7 ", 18)), DataFormat::HeadedPairText, 1, false,
        "Fc after a zero byte does not count, its letters do"},
       {Head("Time\tResp"), DataFormat::HeadedPairText, 1, false, "a word"},
       {Head("1.5e-3\t2E4\t-7\t+8"), DataFormat::HeaderlessPairText, 1, false, "only E and e"},
