@@ -87,9 +87,11 @@ void TMainForm::CreateControls() {
   HideButton.SetHint("Hide injection");
   HideButton.SetImageIndex(5);
   HideButton.SetEnabled(false);
+  AllPointAction.SetCaption("All points");
   AllPointAction.SetImageIndex(21);
   AllPointAction.SetHint("Show all points");
   AllPointAction.OnClick = [this] { AllPoints = AllPointAction.Checked(); };
+  DespikeAction.SetCaption("Despike");
   DespikeAction.SetImageIndex(20);
   DespikeAction.SetHint("Despike");
 

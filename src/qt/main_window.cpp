@@ -1,0 +1,175 @@
+#include "qt/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QMenu>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "qt/control_binders.h"
+#include "qt/page_tab_widget.h"
+#include "qt/qt_text.h"
+
+namespace kelvaris::qt {
+
+namespace {
+
+// Pictures for the tool buttons, by their place in the tool image list.
+QIcon ToolIcon(QStyle* style, int image) {
+  switch (image) {
+    case 0: return style->standardIcon(QStyle::SP_DialogOpenButton);
+    case 1: return style->standardIcon(QStyle::SP_FileDialogDetailedView);
+    case 2: return style->standardIcon(QStyle::SP_ArrowBack);
+    case 3: return style->standardIcon(QStyle::SP_ArrowForward);
+    case 4: return style->standardIcon(QStyle::SP_DialogHelpButton);
+    case 5: return style->standardIcon(QStyle::SP_DialogDiscardButton);
+    case 6: return style->standardIcon(QStyle::SP_DialogSaveButton);
+    case 18: return style->standardIcon(QStyle::SP_BrowserReload);
+    default: return {};
+  }
+}
+
+}  // namespace
+
+MainWindow::MainWindow(TMainForm& form, QWidget* parent) : QMainWindow(parent), form_(form) {
+  setObjectName("MainForm");
+  resize(form.Form.Width(), form.Form.Height());
+  BuildToolBar();
+  BuildPages();
+  FollowForm();
+}
+
+MainWindow::~MainWindow() {
+  ReleaseBindings(this);
+  for (auto& [control, id] : observed_) control->Unobserve(id);
+}
+
+QToolButton* MainWindow::ButtonFor(const Action& action) const {
+  for (const auto& [a, button] : buttons_)
+    if (a == &action) return button;
+  return nullptr;
+}
+
+void MainWindow::BuildToolBar() {
+  QToolBar* bar = addToolBar("Tools");
+  bar->setObjectName("ToolBar");
+  bar->setMovable(false);
+  bar->setIconSize(QSize(32, 26));
+  bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+
+  auto add = [&](Action& action, const char* text) {
+    auto* button = new QToolButton(bar);
+    button->setObjectName(ToQString(action.Name()));
+    Bind(action, button);
+    QAction* qa = button->defaultAction();
+    if (qa) {
+      const QIcon icon = ToolIcon(style(), action.ImageIndex());
+      qa->setIcon(icon);
+      if (action.Caption().empty()) qa->setText(text);
+      button->setToolButtonStyle(icon.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
+    }
+    bar->addWidget(button);
+    buttons_.push_back({&action, button});
+    return button;
+  };
+
+  QToolButton* load = add(form_.LoadButton, "Load");
+  auto* recent = new QMenu(load);
+  Bind(form_.FileListMenu, recent);
+  load->setMenu(recent);
+  load->setPopupMode(QToolButton::MenuButtonPopup);
+  add(form_.SaveMethodButton, "Save");
+  add(form_.PrintButton, "Print");
+  add(form_.HelpButton, "Help");
+  add(form_.WebButton, "Web");
+  bar->addSeparator();
+  add(form_.UndoButton, "Undo");
+  add(form_.RedoButton, "Redo");
+  bar->addSeparator();
+  add(form_.HideButton, "Hide");
+  bar->addSeparator();
+  add(form_.AllPointAction, "All");
+  add(form_.DespikeAction, "Despike");
+
+  auto* spacer = new QWidget(bar);
+  spacer->setObjectName("SpacerPanel");
+  spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  bar->addWidget(spacer);
+
+  auto* controls = new QWidget(bar);
+  controls->setObjectName("ControlPanel");
+  auto* row = new QHBoxLayout(controls);
+  row->setContentsMargins(0, 0, 0, 0);
+  for (ComboBox* model : {&form_.AnalyteListBox, &form_.FcListBox}) {
+    auto* combo = new QComboBox(controls);
+    combo->setObjectName(ToQString(model->Name()));
+    combo->setMinimumWidth(125);
+    Bind(*model, combo);
+    row->addWidget(combo);
+  }
+  controls->setFixedWidth(270);
+  bar->addWidget(controls);
+}
+
+void MainWindow::BuildPages() {
+  auto* pages = new PageTabWidget(this);
+  pages->setObjectName("PageControl");
+  for (int p = 0; p < form_.Pages.PageCount(); ++p) {
+    auto* page = new QWidget(pages);
+    page->setObjectName(ToQString(form_.Pages.PageAt(p).name));
+    if (p == pgScheme) {
+      auto* layout = new QVBoxLayout(page);
+      curveList_ = new QListWidget(page);
+      curveList_->setObjectName("CurveList");
+      layout->addWidget(curveList_);
+    }
+    pages->addTab(page, ToQString(form_.Pages.PageAt(p).caption));
+  }
+  Bind(form_.Pages, pages);
+  setCentralWidget(pages);
+}
+
+void MainWindow::FollowForm() {
+  auto follow = [this](Control& control, std::function<void()> apply) {
+    apply();
+    observed_.push_back({&control, control.Observe([apply](Control&) { apply(); })});
+  };
+  follow(form_.Form, [this] {
+    setWindowTitle(ToQString(form_.Form.Caption()));
+    if (form_.Form.Visible() && !isVisible() && !form_.Closed()) show();
+  });
+  follow(form_.CurveList, [this] { ShowCurveList(); });
+}
+
+void MainWindow::ShowCurveList() {
+  if (!curveList_) return;
+  curveList_->clear();
+  for (const auto& item : form_.CurveList.Items()) curveList_->addItem(ToQString(item));
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!firstShow_) return;
+  firstShow_ = false;
+  // The first paint loads the file named on the command line; it runs once
+  // the window is on screen, outside the paint itself.
+  QTimer::singleShot(0, this, [this] { form_.FormPaint(); });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!form_.FormCloseQuery()) {
+    event->ignore();
+    return;
+  }
+  form_.FormClose();
+  event->accept();
+  QApplication::quit();
+}
+
+}  // namespace kelvaris::qt
