@@ -1,3 +1,4 @@
+#include <cstdint>
 #include "model/numbers.h"
 
 #include <algorithm>
@@ -280,7 +281,46 @@ ScopedDecimalSeparator::ScopedDecimalSeparator(char separator)
 
 ScopedDecimalSeparator::~ScopedDecimalSeparator() { SetLocaleDecimalSeparator(saved_); }
 
+namespace {
+
+// Plain decimals such as "-12.345" (either separator) are by far the most
+// common field of instrument files. When the digits fit into a double's
+// mantissa and the fraction has at most 22 digits, one exact division gives
+// the correctly rounded value, the same as the full conversion.
+bool ParsePlainDecimal(std::string_view text, double& value) {
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  std::size_t i = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative) ++i;
+  std::uint64_t mantissa = 0;
+  int digits = 0;
+  int fraction = -1;  // digits after the separator; -1 before it
+  for (; i < text.size(); ++i) {
+    const char ch = text[i];
+    if (ch >= '0' && ch <= '9') {
+      if (++digits > 15) return false;
+      mantissa = mantissa * 10 + static_cast<unsigned>(ch - '0');
+      if (fraction >= 0) ++fraction;
+    } else if ((ch == '.' || ch == ',') && fraction < 0) {
+      fraction = 0;
+    } else {
+      return false;
+    }
+  }
+  if (digits == 0 || fraction > 22) return false;
+  double v = static_cast<double>(mantissa);
+  if (fraction > 0) v /= kPowers[fraction];
+  value = negative ? -v : v;
+  return true;
+}
+
+}  // namespace
+
 double ParseNumber(std::string_view text, double fallback) {
+  double plain;
+  if (ParsePlainDecimal(text, plain)) return plain;
   const char separator = LocaleDecimalSeparator();
   const char other = OtherSeparator(separator);
 

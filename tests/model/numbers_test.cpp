@@ -1,3 +1,4 @@
+#include <charconv>
 #include "model/numbers.h"
 
 #include <gtest/gtest.h>
@@ -351,6 +352,34 @@ TEST(FormatMolarExponentTest, ExponentFormWithoutUnit) {
           {kInf, "inf"},
       },
       FormatMolarExponent);
+}
+
+}  // namespace
+}  // namespace kelvaris
+
+namespace kelvaris {
+namespace {
+
+// Plain decimals take a shortcut; it must agree with the full conversion.
+TEST(ParseNumberPlainDecimals, AgreeWithTheFullConversion) {
+  unsigned state = 12345;
+  for (int i = 0; i < 20000; ++i) {
+    state = state * 1664525u + 1013904223u;
+    const int digits = 1 + static_cast<int>(state % 15);
+    const int point = static_cast<int>((state >> 8) % (digits + 1));
+    std::string text = (state >> 20) % 2 ? "-" : "";
+    unsigned d = state;
+    for (int k = 0; k < digits; ++k) {
+      if (k == point && k > 0) text += '.';
+      d = d * 1103515245u + 12345u;
+      text += static_cast<char>('0' + (d >> 16) % 10);
+    }
+    double expected = 0;
+    std::from_chars(text.data(), text.data() + text.size(), expected);
+    EXPECT_EQ(ParseNumber(text, -999), expected) << text;
+  }
+  EXPECT_EQ(ParseNumber("0.0000000000000000000001", 0), 1e-22);
+  EXPECT_EQ(ParseNumber("123456789012345678", 0), 123456789012345678.0);
 }
 
 }  // namespace
