@@ -22,7 +22,12 @@ FileBytes ReadFileBytes(const std::string& path) {
     return out;
   }
   out.opened = true;
-  if (st.st_size > 0) out.bytes.reserve(static_cast<std::size_t>(st.st_size));
+  // Read straight into a buffer of the file's size; a file that grows while
+  // it is read is taken in further pieces.
+  std::size_t size = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+  out.bytes.resize(size);
+  std::size_t got = size > 0 ? std::fread(out.bytes.data(), 1, size, f) : 0;
+  out.bytes.resize(got);
   char chunk[1 << 16];
   std::size_t n;
   while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) out.bytes.append(chunk, n);

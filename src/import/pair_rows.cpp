@@ -71,19 +71,23 @@ bool ReadPairRows(TextCursor& in, RawRun& run, int curves, long long rows, ReadM
   TCurveSet& set = run.curves;
   if (curves > set.CurveCount) curves = set.CurveCount;
   ProgressSteps steps(progress, rows);
-  char buffer[kPairLimit + 1];
+  // Walk the bytes directly; a CR just before a LF is read as the LF.
+  const std::string_view text = in.Text();
+  const char* p = text.data() + in.Position();
+  const char* const end = text.data() + text.size();
+  bool atEnd = false;
   for (long long row = 0; row < rows; ++row) {
     for (int c = 0; c < curves; ++c) {
-      int length = 0;
+      const char* const start = p;
       int tabs = 0;
-      int stop = 0;
+      char stop = 0;
       for (;;) {
-        int ch = in.Get();
-        if (ch == TextCursor::kEnd || ch == 255) {
-          stop = TextCursor::kEnd;
+        if (p == end || static_cast<unsigned char>(*p) == 255) {
+          atEnd = true;
           break;
         }
-        if (ch == '\n') {
+        const char ch = *p;
+        if (ch == '\n' || (ch == '\r' && p + 1 < end && p[1] == '\n')) {
           stop = '\n';
           break;
         }
@@ -91,14 +95,16 @@ bool ReadPairRows(TextCursor& in, RawRun& run, int curves, long long rows, ReadM
           stop = '\t';
           break;
         }
-        buffer[length++] = static_cast<char>(ch);
-        if (length >= kPairLimit) {
+        if (++p - start >= kPairLimit) {
+          in.Seek(static_cast<std::size_t>(p - text.data()));
           message = {"Unreadable format", "File Read Error", MsgIcon::None};
           return false;
         }
       }
+      const std::string_view pair(start, static_cast<std::size_t>(p - start));
+      if (!atEnd) p += (*p == '\r') ? 2 : 1;  // past the stopping character
       Field field;
-      if (ParsePair(std::string_view(buffer, length), field) && set.PointCount[c] < set.Capacity) {
+      if (ParsePair(pair, field) && set.PointCount[c] < set.Capacity) {
         const int k = set.PointCount[c];
         set.Append(c, field.time, field.response, field.flags, k);
       }
@@ -106,6 +112,7 @@ bool ReadPairRows(TextCursor& in, RawRun& run, int curves, long long rows, ReadM
     }
     steps.At(row);
   }
+  in.Seek(static_cast<std::size_t>(p - text.data()));
   return true;
 }
 
