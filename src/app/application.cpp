@@ -28,11 +28,13 @@ TApplication::TApplication(WindowSystem& ws, std::vector<std::string> arguments,
   KinOptionsDlg = Create<TKinOptionsDlg>(order_, "KinOptionsDlg");
   PleaseWaitDlg = Create<TPleaseWaitDlg>(order_, "PleaseWaitDlg");
   FitProgDialog = Create<TFitProgDialog>(order_, "FitProgDialog");
-  ReorderDialog = Create<TReorderDialog>(order_, "ReorderDialog");
+  ReorderDialog = Create<TReorderDialog>(order_, "ReorderDialog", ws);
+  MainForm->SetReorderDialog(ReorderDialog.get());
 }
 
 TApplication::~TApplication() {
   // Dialogs and the main window first, the splash window last.
+  if (MainForm) MainForm->SetReorderDialog(nullptr);
   ReorderDialog.reset();
   FitProgDialog.reset();
   PleaseWaitDlg.reset();

@@ -10,6 +10,7 @@
 #include "app/dialogs.h"
 #include "app/main_form.h"
 #include "app/progress_form.h"
+#include "app/reorder_dialog.h"
 #include "app/title_form.h"
 
 namespace kelvaris {

@@ -54,9 +54,5 @@ class TFitProgDialog : public TDialogWindow {
  public:
   TFitProgDialog() : TDialogWindow("FitProgDialog", "Fitting") {}
 };
-class TReorderDialog : public TDialogWindow {
- public:
-  TReorderDialog() : TDialogWindow("ReorderDialog", "Reorder") {}
-};
 
 }  // namespace kelvaris

@@ -5,6 +5,7 @@
 
 #include "import/file_bytes.h"
 #include "model/numbers.h"
+#include "processing/data_stage.h"
 
 namespace kelvaris {
 
@@ -41,7 +42,12 @@ const PageDescription& PageInfo(int page) { return kPages[page]; }
 
 TMainForm::TMainForm(WindowSystem& ws, TTitleForm& titleForm, TProgForm& progress,
                      std::vector<std::string> arguments)
-    : Experiment(ws), ws_(ws), titleForm_(titleForm), progress_(progress),
+    : Experiment(ws),
+      SampleGrid("SampleGrid", ws),
+      InjAnalyteGrid("InjAnalyteGrid", ws),
+      CompoundGrid("CompoundGrid", ws),
+      LigandGrid("LigandGrid", ws),
+      ws_(ws), titleForm_(titleForm), progress_(progress),
       arguments_(std::move(arguments)) {
   Experiment.SetListener(this);
   SetLocaleDecimalSeparator(ws.DecimalSeparator());
@@ -102,6 +108,8 @@ void TMainForm::CreateControls() {
   FcListBox.SetItems({"All fc", "Fc 1", "Fc 2", "Fc 3", "Fc 4"});
   FcListBox.SetItemIndex(0);
 
+  CreateSampleTableControls();
+
   for (const auto& page : kPages) Pages.AddPage(page.name, page.caption);
   Pages.OnChanging = [this](bool& allow) { PageControlChanging(allow); };
   Pages.OnChange = [this] { PageControlChange(); };
@@ -113,6 +121,7 @@ void TMainForm::RegisterControls() {
            &WebButton, &UndoButton, &RedoButton, &HideButton, &AllPointAction, &DespikeAction,
            &AnalyteListBox, &FcListBox, &Pages, &CurveList})
     Controls.Add(*c);
+  RegisterSampleTableControls();
 }
 
 void TMainForm::ResetExperiment() {
@@ -125,11 +134,11 @@ void TMainForm::ResetExperiment() {
   Experiment.WindowSet.fill(false);
   AllPoints = false;
   for (int p = 1; p < kPageCount; ++p) Pages.SetPageCaption(p, kResetCaptions[p]);
-  AnalyteListBox.SetItems({"All analytes", "Analyte 1"});
-  AnalyteListBox.SetItemIndex(0);
   FcListBox.SetItems({"All"});
   FcListBox.SetItemIndex(0);
   Experiment.Ligands.clear();
+  ResetSampleTables();
+  RefreshLigandTable();
   AllPointAction.SetChecked(false);
   AllPointAction.SetEnabled(false);
   DespikeAction.SetChecked(false);
@@ -141,6 +150,7 @@ void TMainForm::ResetExperiment() {
 
 void TMainForm::RefreshFlowCellSelectors() {
   if (Experiment.Ligands.empty()) Experiment.ExtendLigands(0);
+  RefreshLigandTable();
   std::vector<std::string> items;
   items.push_back("All " + Lower(Experiment.Ligands[0].Name) + "s");
   for (std::size_t i = 1; i < Experiment.Ligands.size(); ++i) items.push_back(Experiment.Ligands[i].Name);
@@ -155,13 +165,10 @@ void TMainForm::DefaultWindows() {
   Pages.SetPageCaption(pgScheme, "DATA");
 }
 
-void TMainForm::LayoutSampleTable() {
-  // The sample table arrives with the tables; nothing to lay out yet.
-}
-
 void TMainForm::RunChain(int from) {
   if (!Experiment.DataLoaded || !Experiment.StageExists(stRaw)) return;
   ws_.ProcessMessages();
+  RunDataStages(from);
   SaveMethodButton.SetEnabled(true);
   Experiment.SampleTableEdited = false;
   Experiment.ScaleFactorEdited = false;
@@ -206,9 +213,34 @@ void TMainForm::FormClose() {
   Form.SetVisible(false);
 }
 
+void TMainForm::RunDataStages(int from) {
+  UpdateAnalyteNumbers();
+  if (from <= stRaw) ApplyColours();
+  if (from <= stData) RunDataStage(Experiment);
+}
+
+void TMainForm::ScheduleRecompute(int stage) {
+  if (stage < Experiment.PendingStage) Experiment.PendingStage = stage;
+}
+
 void TMainForm::PageControlChanging(bool& allowChange) {
   // Nothing can be looked at before data is loaded.
-  if (!Experiment.DataLoaded) allowChange = false;
+  if (!Experiment.DataLoaded) {
+    allowChange = false;
+    return;
+  }
+  SampleGrid.ClearSelection();
+  InjAnalyteGrid.ClearSelection();
+  if (Experiment.SampleTableEdited) RefreshConcentrations();
+  if (SampleGrid.HasChanged()) SyncAnalyteCells();
+  if (Pages.ActivePageIndex() == pgCompound && !CheckAnalyteNumbers()) {
+    allowChange = false;
+    return;
+  }
+  if (Experiment.SampleTableEdited || Experiment.ScaleFactorEdited)
+    RunChain(stRaw);
+  else if (Experiment.AnalysisOptionsEdited)
+    RunChain(stResult);
 }
 
 void TMainForm::PageControlChange() {}

@@ -3,7 +3,9 @@
 // user's actions to the handlers; the command-line tool drives them directly.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/progress_form.h"
@@ -11,6 +13,7 @@
 #include "model/experiment.h"
 #include "platform/controls.h"
 #include "platform/window_system.h"
+#include "table/kelvaris_grid.h"
 
 namespace kelvaris {
 
@@ -40,6 +43,31 @@ const PageDescription& PageInfo(int page);
 
 constexpr const char* kHelpFile = "Kelvaris2.chm";
 constexpr const char* kVersionCheckUrl = "https://www.kelvaris.example/version-check";
+
+class TReorderDialog;
+
+// One entry of an instrument's injection list: the sample text of its cell
+// and the 0-based index of its analyte.
+struct InjectionEntry {
+  std::string concentration;
+  int analyte = 0;
+};
+
+// The analyte colour button's three states and the ligand button's two.
+enum AnalyteColourMode : int { acBlack = 0, acByNumber = 1, acByConcentration = 2 };
+enum LigandColourMode : int { lcBlack = 0, lcByFlowCell = 1 };
+
+// The table menu's commands (the items' tags).
+enum TableCommand : int {
+  tcHide = 1,
+  tcUnhide,
+  tcUnits,
+  tcChop,
+  tcReorder,
+  tcFill,
+  tcCopy,
+  tcPaste,
+};
 
 class TMainForm : public ExperimentListener {
  public:
@@ -75,6 +103,28 @@ class TMainForm : public ExperimentListener {
   // The Data page lists the loaded curves until it has its graph.
   ListBox CurveList{"CurveList"};
 
+  // Data page: the sample table.
+  TKelvarisGrid SampleGrid;
+  EditBox RowBox{"RowBox"};
+  UpDown RowUpDown{"RowUpDown"};
+  EditBox StockConcBox{"StockConcBox"};
+  EditBox DilutionBox{"DilutionBox"};
+  Menu TablePopup{"TablePopup"};
+
+  // Compnd page: analytes, the analyte of every injection, the ligands.
+  TKelvarisGrid InjAnalyteGrid;
+  TKelvarisGrid CompoundGrid;
+  TKelvarisGrid LigandGrid;
+  EditBox CompoundBox{"CompoundBox"};
+  UpDown CompoundUpDown{"CompoundUpDown"};
+  EditBox LigandBox{"LigandBox"};
+  UpDown LigandUpDown{"LigandUpDown"};
+  Label LigandLabel{"LigandLabel"};
+  Action AnalyteColorButton{"AnalyteColorButton"};
+  Action LigandColorButton{"LigandColorButton"};
+  int AnalyteColour = acBlack;
+  int LigandColour = lcBlack;
+
   // Load state.
   bool LoadAssociatedData = true;
   bool ClearMethod = true;
@@ -101,6 +151,41 @@ class TMainForm : public ExperimentListener {
 
   // The new-experiment reset.
   void ResetExperiment();
+
+  // --- the sample table ---
+  // Data rows of the injection layout (the "Rows" box).
+  int LayoutRows() const { return RowUpDown.Position(); }
+  double ConcentrationOfInjection(int injection) const;
+  void RefreshConcentrations();
+  double ConcentrationOf(int curve);
+  double ConcentrationOfSample(int injection);
+  int AnalyteOf(int injection) const;
+  void UpdateAnalyteNumbers();
+  void ApplyColours();
+  void FillConcentrationsFromData();
+  void LayoutFromInjectionList(const std::vector<InjectionEntry>& injections,
+                               const std::vector<std::string>& analyteNames);
+  void LayoutFromRowAnalytes(int rows, int columns, const std::vector<int>& analytePerRow,
+                             const std::vector<std::string>& analyteNames);
+  // The analyte table gets k rows (the "Number" box of the analytes).
+  void SetAnalyteCount(int k);
+  // The ligand table and its count box from the ligand list.
+  void RefreshLigandTable();
+  void AnalyteColorButtonClick();
+  void LigandColorButtonClick();
+  // The analyte cells that can be edited follow the sample cells: samples
+  // and blanks have an analyte, everything else is blocked.
+  void SyncAnalyteCells();
+  // Checks the analyte number of every injection; false after a message.
+  bool CheckAnalyteNumbers();
+  void ReorderItemClick();
+  void SetReorderDialog(TReorderDialog* dialog) { reorderDialog_ = dialog; }
+  // The table menu and the grids' control keys.
+  void TablePopupPopup();
+  void TablePopupClick(int index);
+  void RunTableCommand(int command);
+  // Asks for a recomputation from `stage`.
+  void ScheduleRecompute(int stage);
   // The flow-cell filter list from the ligand list.
   void RefreshFlowCellSelectors();
   // Fills empty stage-window boxes after a load.
@@ -123,6 +208,47 @@ class TMainForm : public ExperimentListener {
 
  private:
   void CreateControls();
+  void CreateSampleTableControls();
+  void RegisterSampleTableControls();
+  void SampleCellChange(TKelvarisGrid& grid, int col, int row, const std::string& oldText,
+                        const std::string& newText);
+  void SampleSelectionChange(int col, int row);
+  void CompoundCellChange(int col, int row, const std::string& newText);
+  void LigandCellChange(int col, int row, const std::string& newText);
+  void GridControlKey(TKelvarisGrid& grid, int& key, unsigned shift);
+  void RowBoxChange();
+  void CompoundBoxChange();
+  void RebuildAnalyteList();
+  void WriteAnalyteColourCodes();
+  void ResetSampleTables();
+  // The grid the table commands act on.
+  TKelvarisGrid* TableCommandGrid();
+  void HideSelectedInjections(bool hide);
+  void BoldSelectedInjections();
+  // Merging: the loaded data set aside before it joins a new file's curves.
+  struct LayoutCell {
+    int injection = 0;
+    std::string sample;  // the SampleGrid cell
+    std::uint32_t sampleFlags = 0;
+    std::string analyte;  // the InjAnalyteGrid cell
+    std::uint32_t analyteFlags = 0;
+  };
+  // The unblocked cells of both layout grids, in injection order.
+  std::vector<LayoutCell> CollectLayoutCells();
+  // Both grids sized for injections 1..m in `rows` rows, emptied, with
+  // headers and "1" in every analyte cell.
+  void PrepareLayoutGrids(int rows, int m);
+  void PlaceLayoutCell(const LayoutCell& cell);
+  struct SetAside {
+    std::vector<LayoutCell> cells;
+    std::vector<std::string> compounds;  // name and molecular weight of each
+    TCurveSet raw;
+    std::vector<TCurveInfo> info;
+  };
+  SetAside SetAsideForMerge();
+  void MergeSetAside(SetAside&& old);
+  // Runs stage 0 and the Data stage.
+  void RunDataStages(int from);
   void RegisterControls();
   OpenDialogRequest LoadDialogRequest();
   void LoadChosenFiles(const OpenDialogResult& result);
@@ -131,6 +257,8 @@ class TMainForm : public ExperimentListener {
   TTitleForm& titleForm_;
   TProgForm& progress_;
   std::vector<std::string> arguments_;
+  TReorderDialog* reorderDialog_ = nullptr;
+  TKelvarisGrid* menuGrid_ = nullptr;  // the grid that last opened the table menu
   bool painted_ = false;
   bool closed_ = false;
 };

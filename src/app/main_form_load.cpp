@@ -206,6 +206,11 @@ bool TMainForm::LoadDataFile(const std::string& path, bool showMessages) {
   }
   std::string().swap(file.bytes);  // the text is no longer needed
 
+  // Merging takes the loaded curves and their cells aside before the reset
+  // that "Clear method" asks for, and joins them to the new curves after it.
+  const bool merging = Merge && Experiment.DataLoaded && Experiment.StageExists(stRaw);
+  SetAside old;
+  if (merging) old = SetAsideForMerge();
   if (ClearMethod) ResetExperiment();
   if (run.instrumentKind) Experiment.InstrumentKind = *run.instrumentKind;
   if (run.temperature) Experiment.Temperature = *run.temperature;
@@ -219,9 +224,11 @@ bool TMainForm::LoadDataFile(const std::string& path, bool showMessages) {
   Experiment.DataLoaded = true;
   DataFilePath = path;
   SetCaptionForFile(path);
+  if (merging) MergeSetAside(std::move(old));
   Merge = false;
   RefreshFlowCellSelectors();
   DefaultWindows();
+  if (format.carriesConcentrations) FillConcentrationsFromData();
   LayoutSampleTable();
 
   AllPointAction.SetEnabled(true);

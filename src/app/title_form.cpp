@@ -59,9 +59,9 @@ void TTitleForm::SplashTimerTimer() {
 }
 
 void TTitleForm::FillRecentMenu(Menu& menu) const {
-  for (const auto& folder : Recent.folders) menu.Add(Menu::Item{folder, kFolderTag});
-  menu.Add(Menu::Item{"-", kSeparatorTag});
-  for (const auto& file : Recent.files) menu.Add(Menu::Item{file, kFileTag});
+  for (const auto& folder : Recent.folders) menu.Add(Menu::Item{folder, kFolderTag, true, false, ""});
+  menu.Add(Menu::Item{"-", kSeparatorTag, true, false, ""});
+  for (const auto& file : Recent.files) menu.Add(Menu::Item{file, kFileTag, true, false, ""});
 }
 
 }  // namespace kelvaris

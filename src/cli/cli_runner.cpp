@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "cli/json_summary.h"
+#include "model/sample_layout.h"
 #include "platform/headless_window_system.h"
 
 namespace kelvaris {
@@ -144,8 +145,50 @@ class CliSession {
     return *c;
   }
 
+  // NAME[B3]=text or NAME[row,col]=text: the user selects the cell and
+  // types the text into it.
+  void SetGridCell(const std::string& name, const std::string& value, const std::string& arg) {
+    const std::size_t open = name.find('[');
+    if (name.back() != ']' || open == 0) throw ArgumentError{"expected NAME[B3]=text in " + arg};
+    Control& c = Find(name.substr(0, open));
+    if (c.Kind() != ControlKind::Grid) throw ArgumentError{c.Name() + " is not a grid"};
+    auto& grid = static_cast<TKelvarisGrid&>(c);
+    const std::string cell = name.substr(open + 1, name.size() - open - 2);
+    int col = -1, row = -1;
+    const std::size_t comma = cell.find(',');
+    if (comma != std::string::npos) {
+      try {
+        std::size_t used1 = 0, used2 = 0;
+        row = std::stoi(cell.substr(0, comma), &used1);
+        col = std::stoi(cell.substr(comma + 1), &used2);
+        if (used1 != comma || used2 != cell.size() - comma - 1) row = col = -1;
+      } catch (const std::exception&) {
+        row = col = -1;
+      }
+    } else if (!ParseCellLabel(cell, col, row)) {
+      col = row = -1;
+    }
+    if (!grid.InGrid(col, row)) throw ArgumentError{"no cell " + cell + " in " + grid.Name()};
+    if (!grid.CanSelect(col, row) || grid.GetReadOnlyCol(col))
+      throw ArgumentError{"cell " + cell + " of " + grid.Name() + " cannot be edited"};
+    grid.ClearSelection();
+    grid.SetSelected(col, row, true);
+    grid.SetCursorCell(col, row);
+    grid.SetEditingAllowed(true);
+    grid.OpenEditor();
+    grid.EditorText(value);
+    grid.CloseEditor();
+    int enter = vkReturn;
+    grid.KeyDown(enter, ssNone);
+    grid.ClearSelection();
+  }
+
   void Set(const std::string& arg) {
     auto [name, value] = NameValue(arg);
+    if (name.find('[') != std::string::npos) {
+      SetGridCell(name, value, arg);
+      return;
+    }
     Control& c = Find(name);
     switch (c.Kind()) {
       case ControlKind::EditBox: {

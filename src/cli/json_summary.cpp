@@ -17,6 +17,29 @@ const char* IconName(MsgIcon icon) {
   return "none";
 }
 
+// A grid's rows of cells: a plain cell is its text; a blocked or hidden
+// cell is an object that says so.
+ordered_json GridCells(const TKelvarisGrid& grid) {
+  ordered_json rows = ordered_json::array();
+  for (int r = 0; r < grid.RowCount(); ++r) {
+    ordered_json row = ordered_json::array();
+    for (int c = 0; c < grid.ColCount(); ++c) {
+      const bool blocked = grid.GetBlocked(c, r);
+      const bool hidden = grid.GetHidden(c, r);
+      if (!blocked && !hidden) {
+        row.push_back(grid.Cell(c, r));
+        continue;
+      }
+      ordered_json cell = {{"text", grid.Cell(c, r)}};
+      if (blocked) cell["blocked"] = true;
+      if (hidden) cell["hidden"] = true;
+      row.push_back(cell);
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
 ordered_json CurveSummary(const TExperiment& e, int stage, int c, const SummaryOptions& options) {
   const TCurveSet& set = e.Stage(stage);
   const int source = set.SourceCurve[c];
@@ -92,8 +115,8 @@ ordered_json BuildSummary(const TMainForm& form, const HeadlessWindowSystem& ws,
   for (const auto& l : e.Ligands) ligands.push_back(l.Name);
   j["ligands"] = ligands;
   ordered_json analytes = ordered_json::array();
-  for (int i = 1; i < form.AnalyteListBox.Count(); ++i)
-    analytes.push_back({{"name", form.AnalyteListBox.Items()[i]}, {"mw", ""}});
+  for (int r = 1; r < form.CompoundGrid.RowCount(); ++r)
+    analytes.push_back({{"name", form.CompoundGrid.Cell(1, r)}, {"mw", form.CompoundGrid.Cell(2, r)}});
   j["analytes"] = analytes;
 
   ordered_json captions = ordered_json::array();
@@ -107,7 +130,10 @@ ordered_json BuildSummary(const TMainForm& form, const HeadlessWindowSystem& ws,
     if (!value.is_null()) controls[c->Name()] = value;
   }
   j["controls"] = controls;
-  j["grids"] = ordered_json::object();
+  ordered_json grids = ordered_json::object();
+  for (const Control* c : form.Controls.All())
+    if (c->Kind() == ControlKind::Grid) grids[c->Name()] = GridCells(static_cast<const TKelvarisGrid&>(*c));
+  j["grids"] = grids;
 
   ordered_json stages = ordered_json::object();
   for (int s = 0; s < kStageCount; ++s) {

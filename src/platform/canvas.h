@@ -27,6 +27,8 @@ constexpr Colour Blue = Rgb(0, 0, 255);
 constexpr Colour Navy = Rgb(0, 0, 128);
 constexpr Colour Window = Rgb(255, 255, 255);
 constexpr Colour ButtonFace = Rgb(240, 240, 240);
+constexpr Colour ButtonShadow = Rgb(160, 160, 160);
+constexpr Colour Silver = Rgb(192, 192, 192);
 }  // namespace colours
 
 struct Point {

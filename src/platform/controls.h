@@ -26,6 +26,7 @@ enum class ControlKind {
   Panel,
   Menu,
   ProgressBar,
+  Grid,
 };
 
 class Control {

@@ -90,6 +90,10 @@ SaveDialogResult HeadlessWindowSystem::SaveFileDialog(const SaveDialogRequest& r
   return r;
 }
 
+ModalResult HeadlessWindowSystem::ShowModal(Panel& form) {
+  return OnShowModal ? OnShowModal(form) : ModalResult::Cancel;
+}
+
 std::unique_ptr<Timer> HeadlessWindowSystem::CreateTimer() {
   return std::make_unique<HeadlessTimer>(*this);
 }

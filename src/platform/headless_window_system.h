@@ -34,6 +34,8 @@ class HeadlessWindowSystem : public WindowSystem {
   void QueueSaveResult(SaveDialogResult result) { saveResults_.push_back(std::move(result)); }
   // Called for every message box as it is shown (the CLI prints them).
   std::function<void(const RecordedMessage&)> OnMessage;
+  // Plays the user's part in a modal dialog; without it dialogs are cancelled.
+  std::function<ModalResult(Panel& form)> OnShowModal;
 
   const std::vector<RecordedMessage>& Messages() const { return messages_; }
   void ClearMessages() { messages_.clear(); }
@@ -63,6 +65,7 @@ class HeadlessWindowSystem : public WindowSystem {
                        MsgIcon icon) override;
   OpenDialogResult OpenFileDialog(const OpenDialogRequest& request) override;
   SaveDialogResult SaveFileDialog(const SaveDialogRequest& request) override;
+  ModalResult ShowModal(Panel& form) override;
   std::unique_ptr<Timer> CreateTimer() override;
   void SetCursor(int shape) override;
   int Cursor() const override { return cursor_; }

@@ -119,6 +119,10 @@ struct PrintRequest {
   bool showSetup = true;   // show the printer choice and setup dialog
 };
 
+enum class ModalResult { Ok, Cancel };
+
+class Panel;
+
 class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
@@ -127,6 +131,10 @@ class WindowSystem {
                                MsgButtons buttons, MsgIcon icon) = 0;
   virtual OpenDialogResult OpenFileDialog(const OpenDialogRequest& request) = 0;
   virtual SaveDialogResult SaveFileDialog(const SaveDialogRequest& request) = 0;
+
+  // Shows a dialog's form modally until its model lets it close; the view
+  // finds the dialog's window by the form's name.
+  virtual ModalResult ShowModal(Panel& form) = 0;
 
   virtual std::unique_ptr<Timer> CreateTimer() = 0;
   virtual void SetCursor(int shape) = 0;

@@ -1,5 +1,7 @@
 #include "qt/qt_window_system.h"
 
+#include "platform/controls.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
@@ -91,6 +93,15 @@ OpenDialogResult QtWindowSystem::OpenFileDialog(const OpenDialogRequest& request
 
 SaveDialogResult QtWindowSystem::SaveFileDialog(const SaveDialogRequest& request) {
   return RunSaveDialog(parent_.data(), request);
+}
+
+void QtWindowSystem::RegisterModal(const std::string& formName, std::function<ModalResult()> run) {
+  modals_[formName] = std::move(run);
+}
+
+ModalResult QtWindowSystem::ShowModal(Panel& form) {
+  auto it = modals_.find(form.Name());
+  return it == modals_.end() || !it->second ? ModalResult::Cancel : it->second();
 }
 
 std::unique_ptr<Timer> QtWindowSystem::CreateTimer() { return std::make_unique<QtTimer>(); }

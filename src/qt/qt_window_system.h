@@ -3,6 +3,10 @@
 // the help window and the few file-system facts the program asks for.
 #pragma once
 
+#include <functional>
+#include <map>
+#include <string>
+
 #include <QPointer>
 #include <QWidget>
 
@@ -46,6 +50,9 @@ class QtWindowSystem : public WindowSystem {
   OpenDialogResult OpenFileDialog(const OpenDialogRequest& request) override;
   SaveDialogResult SaveFileDialog(const SaveDialogRequest& request) override;
 
+  // Dialog windows register how they run modally, by their form's name.
+  void RegisterModal(const std::string& formName, std::function<ModalResult()> run);
+  ModalResult ShowModal(Panel& form) override;
   std::unique_ptr<Timer> CreateTimer() override;
   void SetCursor(int shape) override;
   int Cursor() const override { return cursor_; }
@@ -74,6 +81,7 @@ class QtWindowSystem : public WindowSystem {
   QPointer<HelpWindow> help_;
   int cursor_ = crDefault;
   bool overridden_ = false;
+  std::map<std::string, std::function<ModalResult()>> modals_;
 };
 
 // The Qt cursor shown for one of the program's cursor shapes.
