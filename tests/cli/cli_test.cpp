@@ -39,6 +39,29 @@ TEST(Cli, PrintsTheRawCurvesOfALoadedFile) {
   EXPECT_EQ(j["stages"]["0"]["capacity"], 3);
 }
 
+TEST(Cli, GridCellsAreTypedByLabelOrPositionAndShownWithTheirMarks) {
+  test::TempDir dir;
+  const std::string path = dir.Write("run.txt", "0\t1\t0\t10\t0\t5\n1\t2\t1\t20\t1\t6\n2\t4\t2\t40\t2\t7\n");
+  CliRun r = RunTool({path, "--set", "RowBox=2", "--set", "SampleGrid[A2]=10nM", "--set", "SampleGrid[1,2]=x",
+                      "--page", "Zero", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto j = nlohmann::json::parse(r.out);
+  const auto& sample = j["grids"]["SampleGrid"];
+  EXPECT_EQ(sample[0], nlohmann::json({"", "A", "B"}));
+  EXPECT_EQ(sample[2][1], "10nM");
+  EXPECT_EQ(sample[1][2], "x");
+  EXPECT_EQ(sample[2][2], nlohmann::json({{"text", ""}, {"blocked", true}}));
+  EXPECT_EQ(j["grids"]["InjAnalyteGrid"][1][2], nlohmann::json({{"text", "1"}, {"blocked", true}}));
+  EXPECT_EQ(j["stages"]["0"]["curves"][1]["concentration"], 1e-8);
+  EXPECT_EQ(j["stages"]["1"]["curves"].size(), 3u);
+  EXPECT_EQ(j["analytes"], nlohmann::json::parse(R"([{"name": "Analyte 1", "mw": ""}])"));
+
+  for (const char* bad : {"SampleGrid[Q9]=1", "SampleGrid[B2]=1", "SampleGrid[0,1]=1", "CurveList[A1]=1"}) {
+    CliRun b = RunTool({path, "--set", bad});
+    EXPECT_EQ(b.code, 2) << bad;
+  }
+}
+
 TEST(Cli, ExitCodesTellFailedLoadsFromBadArguments) {
   test::TempDir dir;
   CliRun missing = RunTool({dir.Path() + "/none.txt", "--json"});
