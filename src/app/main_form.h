@@ -219,6 +219,8 @@ class TMainForm : public ExperimentListener {
   void RowBoxChange();
   void CompoundBoxChange();
   void RebuildAnalyteList();
+  // One analyte row per name; an empty name becomes "Analyte " and the row.
+  void SetAnalyteNames(const std::vector<std::string>& names);
   void WriteAnalyteColourCodes();
   void ResetSampleTables();
   // The grid the table commands act on.

@@ -280,6 +280,16 @@ void TMainForm::SetAnalyteCount(int k) {
   RebuildAnalyteList();
 }
 
+void TMainForm::SetAnalyteNames(const std::vector<std::string>& names) {
+  const int n = std::max<int>(1, static_cast<int>(names.size()));
+  CompoundGrid.SetRowCount(n + 1);
+  for (int r = 1; r <= n; ++r) {
+    const std::string name = r <= static_cast<int>(names.size()) ? names[r - 1] : "";
+    CompoundGrid.SetCell(1, r, name.empty() ? "Analyte " + std::to_string(r) : name);
+  }
+  SetAnalyteCount(n);
+}
+
 void TMainForm::CompoundBoxChange() {
   if (Experiment.Busy) return;
   const int k = ReadWholeNumber(CompoundBox.Text());
@@ -485,13 +495,7 @@ void TMainForm::LayoutFromInjectionList(const std::vector<InjectionEntry>& injec
     SampleGrid.SetCell(col, row, injections[i].concentration);
     InjAnalyteGrid.SetCell(col, row, std::to_string(injections[i].analyte + 1));
   }
-  const int n = std::max<int>(1, static_cast<int>(analyteNames.size()));
-  CompoundGrid.SetRowCount(n + 1);
-  for (int r = 1; r <= n; ++r) {
-    const std::string name = r <= static_cast<int>(analyteNames.size()) ? analyteNames[r - 1] : "";
-    CompoundGrid.SetCell(1, r, name.empty() ? "Analyte " + std::to_string(r) : name);
-  }
-  SetAnalyteCount(n);
+  SetAnalyteNames(analyteNames);
 }
 
 void TMainForm::LayoutFromRowAnalytes(int rows, int columns, const std::vector<int>& analytePerRow,
@@ -515,13 +519,7 @@ void TMainForm::LayoutFromRowAnalytes(int rows, int columns, const std::vector<i
     const int analyte = p.row - 1 < static_cast<int>(analytePerRow.size()) ? analytePerRow[p.row - 1] : 0;
     InjAnalyteGrid.SetCell(p.col, p.row, std::to_string(analyte + 1));
   }
-  const int n = std::max<int>(1, static_cast<int>(analyteNames.size()));
-  CompoundGrid.SetRowCount(n + 1);
-  for (int r = 1; r <= n; ++r) {
-    const std::string name = r <= static_cast<int>(analyteNames.size()) ? analyteNames[r - 1] : "";
-    CompoundGrid.SetCell(1, r, name.empty() ? "Analyte " + std::to_string(r) : name);
-  }
-  SetAnalyteCount(n);
+  SetAnalyteNames(analyteNames);
 }
 
 void TMainForm::RowBoxChange() {

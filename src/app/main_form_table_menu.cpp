@@ -99,25 +99,34 @@ void TMainForm::RunTableCommand(int command) {
   if (command == tcPaste) grid->PasteSelected();
 }
 
+namespace {
+
+// Calls fn(col, row, injection) for every selected, unblocked data cell.
+template <typename Fn>
+void ForEachSelectedInjection(const TKelvarisGrid& grid, Fn fn) {
+  const int rows = grid.RowCount() - 1;
+  for (int col = 1; col < grid.ColCount(); ++col)
+    for (int row = 1; row <= rows; ++row)
+      if (grid.GetSelected(col, row) && !grid.GetBlocked(col, row)) fn(col, row, InjectionOfCell(col, row, rows));
+}
+
+}  // namespace
+
 void TMainForm::HideSelectedInjections(bool hide) {
   TKelvarisGrid* grid = TableCommandGrid();
   if (!grid || !Experiment.StageExists(stRaw)) return;
-  const int rows = grid->RowCount() - 1;
   TCurveSet& raw = Experiment.Stage(stRaw);
-  for (int col = 1; col < grid->ColCount(); ++col)
-    for (int row = 1; row <= rows; ++row) {
-      if (!grid->GetSelected(col, row) || grid->GetBlocked(col, row)) continue;
-      if (SampleGrid.InGrid(col, row)) SampleGrid.SetHidden(col, row, hide);
-      if (InjAnalyteGrid.InGrid(col, row)) InjAnalyteGrid.SetBlocked(col, row, hide);
-      const int injection = InjectionOfCell(col, row, rows);
-      for (int c = 0; c < raw.CurveCount; ++c) {
-        if (Experiment.CurveInfo[c].Injection != injection) continue;
-        if (hide)
-          raw.CurveFlags[c] |= cfHiddenInjection;
-        else
-          raw.CurveFlags[c] &= ~cfHiddenInjection;
-      }
+  ForEachSelectedInjection(*grid, [&](int col, int row, int injection) {
+    if (SampleGrid.InGrid(col, row)) SampleGrid.SetHidden(col, row, hide);
+    if (InjAnalyteGrid.InGrid(col, row)) InjAnalyteGrid.SetBlocked(col, row, hide);
+    for (int c = 0; c < raw.CurveCount; ++c) {
+      if (Experiment.CurveInfo[c].Injection != injection) continue;
+      if (hide)
+        raw.CurveFlags[c] |= cfHiddenInjection;
+      else
+        raw.CurveFlags[c] &= ~cfHiddenInjection;
     }
+  });
   RunChain(stRaw);
   grid->Invalidate();
   RefreshDataPage();
@@ -126,15 +135,11 @@ void TMainForm::HideSelectedInjections(bool hide) {
 void TMainForm::BoldSelectedInjections() {
   TKelvarisGrid* grid = TableCommandGrid();
   if (!grid || !Experiment.StageExists(stRaw)) return;
-  const int rows = grid->RowCount() - 1;
   TCurveSet& raw = Experiment.Stage(stRaw);
-  for (int col = 1; col < grid->ColCount(); ++col)
-    for (int row = 1; row <= rows; ++row) {
-      if (!grid->GetSelected(col, row) || grid->GetBlocked(col, row)) continue;
-      const int injection = InjectionOfCell(col, row, rows);
-      for (int c = 0; c < raw.CurveCount; ++c)
-        if (Experiment.CurveInfo[c].Injection == injection) raw.CurveFlags[c] |= cfHighlighted;
-    }
+  ForEachSelectedInjection(*grid, [&](int, int, int injection) {
+    for (int c = 0; c < raw.CurveCount; ++c)
+      if (Experiment.CurveInfo[c].Injection == injection) raw.CurveFlags[c] |= cfHighlighted;
+  });
   RunChain(stRaw);
   grid->Invalidate();
   RefreshDataPage();
