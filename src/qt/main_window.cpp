@@ -15,6 +15,7 @@
 #include "qt/control_binders.h"
 #include "qt/page_tab_widget.h"
 #include "qt/qt_text.h"
+#include "qt/sample_pages.h"
 
 namespace kelvaris::qt {
 
@@ -119,16 +120,19 @@ void MainWindow::BuildToolBar() {
 
 void MainWindow::BuildPages() {
   auto* pages = new PageTabWidget(this);
+  auto* tableMenu = new QMenu(this);
+  tableMenu->setObjectName("TablePopup");
+  Bind(form_.TablePopup, tableMenu);
   pages->setObjectName("PageControl");
   for (int p = 0; p < form_.Pages.PageCount(); ++p) {
     auto* page = new QWidget(pages);
     page->setObjectName(ToQString(form_.Pages.PageAt(p).name));
     if (p == pgScheme) {
-      auto* layout = new QVBoxLayout(page);
       curveList_ = new QListWidget(page);
       curveList_->setObjectName("CurveList");
-      layout->addWidget(curveList_);
+      BuildDataPage(form_, page, curveList_, tableMenu);
     }
+    if (p == pgCompound) BuildCompoundPage(form_, page, tableMenu);
     pages->addTab(page, ToQString(form_.Pages.PageAt(p).caption));
   }
   Bind(form_.Pages, pages);

@@ -1,0 +1,132 @@
+#include "qt/sample_pages.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPointer>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "qt/control_binders.h"
+#include "qt/grid_widget.h"
+#include "qt/qt_text.h"
+
+namespace kelvaris::qt {
+
+namespace {
+
+// A spin box for an up-down and its box.
+QSpinBox* SpinFor(UpDown& model, QWidget* parent) {
+  auto* spin = new QSpinBox(parent);
+  spin->setObjectName(ToQString(model.Name()));
+  Bind(model, spin);
+  return spin;
+}
+
+QLineEdit* EditFor(EditBox& model, QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(ToQString(model.Name()));
+  Bind(model, edit);
+  return edit;
+}
+
+QToolButton* ButtonFor(Action& model, QWidget* parent) {
+  auto* button = new QToolButton(parent);
+  button->setObjectName(ToQString(model.Name()));
+  button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  Bind(model, button);
+  return button;
+}
+
+}  // namespace
+
+QWidget* GridArea(TKelvarisGrid& grid, QWidget* parent, GridWidget** widgetOut) {
+  auto* area = new QScrollArea(parent);
+  area->setObjectName(ToQString(grid.Name()) + "Area");
+  area->setWidgetResizable(false);
+  area->setFrameShape(QFrame::NoFrame);
+  auto* widget = new GridWidget(grid, area);
+  widget->setObjectName(ToQString(grid.Name()));
+  area->setWidget(widget);
+  QPointer<GridWidget> guard(widget);
+  QPointer<QScrollArea> areaGuard(area);
+  auto follow = [guard, areaGuard](Control& c) {
+    if (!guard || !areaGuard) return;
+    guard->resize(guard->sizeHint());
+    areaGuard->setVisible(c.Visible());
+  };
+  const int id = grid.Observe(follow);
+  follow(grid);
+  // The grid outlives the view; stop following it when the area goes.
+  QObject::connect(area, &QObject::destroyed, [&grid, id] { grid.Unobserve(id); });
+  if (widgetOut) *widgetOut = widget;
+  return area;
+}
+
+void ShowTableMenuFrom(TKelvarisGrid& grid, GridWidget* widget, QMenu* menu) {
+  auto core = grid.OnContextMenu;
+  QPointer<GridWidget> guard(widget);
+  QPointer<QMenu> menuGuard(menu);
+  grid.OnContextMenu = [core, guard, menuGuard](TKelvarisGrid& g, int x, int y) {
+    if (core) core(g, x, y);
+    if (guard && menuGuard) menuGuard->popup(guard->mapToGlobal(QPoint(x, y)));
+  };
+}
+
+void BuildDataPage(TMainForm& form, QWidget* page, QListWidget* curveList, QMenu* tableMenu) {
+  auto* layout = new QHBoxLayout(page);
+  auto* controls = new QWidget(page);
+  auto* boxes = new QFormLayout(controls);
+  boxes->addRow("Rows", SpinFor(form.RowUpDown, controls));
+  boxes->addRow("Stock conc", EditFor(form.StockConcBox, controls));
+  boxes->addRow("Dilution factor", EditFor(form.DilutionBox, controls));
+  controls->setFixedWidth(200);
+  layout->addWidget(controls, 0, Qt::AlignTop);
+
+  auto* splitter = new QSplitter(Qt::Vertical, page);
+  splitter->setObjectName("DataSplitter");
+  GridWidget* grid = nullptr;
+  splitter->addWidget(GridArea(form.SampleGrid, splitter, &grid));
+  ShowTableMenuFrom(form.SampleGrid, grid, tableMenu);
+  curveList->setParent(splitter);
+  splitter->addWidget(curveList);
+  layout->addWidget(splitter, 1);
+}
+
+void BuildCompoundPage(TMainForm& form, QWidget* page, QMenu* tableMenu) {
+  auto* layout = new QHBoxLayout(page);
+  auto* left = new QWidget(page);
+  auto* column = new QVBoxLayout(left);
+
+  auto* ligandLabel = new QLabel(left);
+  ligandLabel->setObjectName("LigandLabel");
+  Bind(form.LigandLabel, ligandLabel);
+  column->addWidget(ligandLabel);
+  auto* ligandRow = new QFormLayout();
+  ligandRow->addRow("Number", SpinFor(form.LigandUpDown, left));
+  column->addLayout(ligandRow);
+  column->addWidget(GridArea(form.LigandGrid, left), 1);
+  column->addWidget(ButtonFor(form.LigandColorButton, left));
+
+  column->addWidget(new QLabel("Analytes", left));
+  auto* analyteRow = new QFormLayout();
+  analyteRow->addRow("Number", SpinFor(form.CompoundUpDown, left));
+  column->addLayout(analyteRow);
+  column->addWidget(GridArea(form.CompoundGrid, left), 2);
+  column->addWidget(ButtonFor(form.AnalyteColorButton, left));
+  left->setFixedWidth(260);
+  layout->addWidget(left);
+
+  GridWidget* grid = nullptr;
+  layout->addWidget(GridArea(form.InjAnalyteGrid, page, &grid), 1);
+  ShowTableMenuFrom(form.InjAnalyteGrid, grid, tableMenu);
+}
+
+}  // namespace kelvaris::qt

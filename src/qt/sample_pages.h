@@ -1,0 +1,27 @@
+// The Data page's sample table and the Compnd page's analyte, ligand and
+// injection-analyte tables, with the boxes and buttons around them.
+#pragma once
+
+#include <QWidget>
+
+#include "app/main_form.h"
+
+class QListWidget;
+class QMenu;
+
+namespace kelvaris::qt {
+
+class GridWidget;
+
+// A grid widget in a scroll area that follows the grid's size and visibility.
+QWidget* GridArea(TKelvarisGrid& grid, QWidget* parent, GridWidget** widget = nullptr);
+
+// Shows `menu` (bound to the table menu) when the grid asks for its
+// context menu.
+void ShowTableMenuFrom(TKelvarisGrid& grid, GridWidget* widget, QMenu* menu);
+
+// Fills the Data page; the loaded-curve list goes below the sample table.
+void BuildDataPage(TMainForm& form, QWidget* page, QListWidget* curveList, QMenu* tableMenu);
+void BuildCompoundPage(TMainForm& form, QWidget* page, QMenu* tableMenu);
+
+}  // namespace kelvaris::qt
