@@ -84,6 +84,7 @@ void TMainForm::CreateSampleTableControls() {
   CompoundGrid.SetFixedRows(1);
   CompoundGrid.SetFixedCols(1);
   CompoundGrid.SetDefaultColWidth(45);
+  CompoundGrid.SetAutoWidth(true);  // names are wider than the numbers
   CompoundGrid.OnCellChange = [this](TKelvarisGrid&, int c, int r, int, int, const std::string&, const std::string& n) {
     CompoundCellChange(c, r, n);
   };
@@ -99,6 +100,7 @@ void TMainForm::CreateSampleTableControls() {
   LigandGrid.SetRowCount(2);
   LigandGrid.SetFixedRows(1);
   LigandGrid.SetFixedCols(1);
+  LigandGrid.SetAutoWidth(true);
   LigandGrid.OnCellChange = [this](TKelvarisGrid&, int c, int r, int, int, const std::string&, const std::string& n) {
     LigandCellChange(c, r, n);
   };

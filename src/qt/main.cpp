@@ -11,6 +11,7 @@
 #include "qt/main_window.h"
 #include "qt/qt_text.h"
 #include "qt/qt_window_system.h"
+#include "qt/reorder_window.h"
 
 using namespace kelvaris;
 
@@ -34,12 +35,16 @@ int main(int argc, char** argv) {
     for (TDialogWindow* d : std::initializer_list<TDialogWindow*>{
              app.HideDialog.get(), app.GraphPropDlg.get(), app.PrintPropDialog.get(), app.TableDialog.get(),
              app.ChopDialog.get(), app.SavePlotDialog.get(), app.KinOptionsDlg.get(), app.PleaseWaitDlg.get(),
-             app.FitProgDialog.get(), app.ReorderDialog.get()})
+             app.FitProgDialog.get()})
       dialogs.push_back(std::make_unique<qt::EmptyDialog>(*d, mainWindow.get()));
+    auto reorder = std::make_unique<qt::ReorderWindow>(*app.ReorderDialog, mainWindow.get());
+    ws.RegisterModal(app.ReorderDialog->Form.Name(), [w = reorder.get()] { return w->Run(); });
     auto progress = std::make_unique<qt::ProgressWindow>(*app.ProgForm, mainWindow.get());
     result = qapp.exec();
     // Views go before the models they draw.
     progress.reset();
+    ws.RegisterModal(app.ReorderDialog->Form.Name(), nullptr);
+    reorder.reset();
     dialogs.clear();
     mainWindow.reset();
     splash.reset();

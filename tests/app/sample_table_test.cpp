@@ -390,7 +390,8 @@ TEST_F(ReorderTest, ValidationMessages) {
 TEST_F(ReorderTest, OkAppliesTheNumbersAndCancelChangesNothing) {
   ASSERT_TRUE(Load("run.txt", RunText(4)));
   Answer({{1, 2}, {1, 1}, {2, 1}, {2, 2}});
-  form().ReorderItemClick();
+  int key = 'R';  // Ctrl+R in the sample table
+  form().SampleGrid.KeyDown(key, ssCtrl);
   EXPECT_TRUE(ws.Messages().empty());
   EXPECT_EQ(e().CurveInfo[0].FlowCell, 2);
   EXPECT_EQ(e().CurveInfo[3].Injection, 2);

@@ -60,5 +60,41 @@ TEST(MainWindowTest, LoadButtonLoadsTheChosenFileAndTheCaptionFollows) {
   if (const char* shot = std::getenv("KELVARIS_SCREENSHOT")) window.grab().save(shot);
 }
 
+TEST(MainWindowTest, TheSampleTableShowsAfterALoadAndTakesTypedText) {
+  const std::string path = std::string(KELVARIS_TEST_DATA) + "/headerless_two_curves.txt";
+  QtWindowSystem ws;
+  TApplication app(ws, {}, "");
+  MainWindow window(*app.MainForm);
+  window.resize(900, 600);
+  app.MainForm->Form.SetVisible(true);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  auto* grid = window.findChild<QWidget*>("SampleGrid");
+  ASSERT_NE(grid, nullptr);
+  EXPECT_FALSE(grid->isVisibleTo(&window)) << "no layout before a load";
+
+  TMainForm& form = *app.MainForm;
+  form.Merge = false;
+  ASSERT_TRUE(form.LoadDataFile(path, true));
+  form.RunChain(stRaw);
+  QApplication::processEvents();
+  EXPECT_TRUE(grid->isVisibleTo(&window));
+  EXPECT_EQ(grid->size(), QSize(form.SampleGrid.TotalWidth(), form.SampleGrid.TotalHeight()));
+
+  // A click on cell A2 and typing.
+  const Rect cell = form.SampleGrid.CellRect(1, 2);
+  QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+  for (char ch : std::string("5nM")) QTest::keyClick(QApplication::focusWidget(), ch);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(form.SampleGrid.Cell(1, 2), "5nM");
+  EXPECT_TRUE(form.SaveMethodButton.Enabled());
+
+  if (const char* shot = std::getenv("KELVARIS_SCREENSHOT_DATA")) window.grab().save(shot);
+  auto* pages = window.findChild<QTabWidget*>("PageControl");
+  ASSERT_TRUE(form.Pages.UserSelect(pgCompound));
+  QApplication::processEvents();
+  EXPECT_EQ(pages->currentIndex(), pgCompound);
+  if (const char* shot = std::getenv("KELVARIS_SCREENSHOT_COMPOUND")) window.grab().save(shot);
+}
+
 }  // namespace
 }  // namespace kelvaris::qt
