@@ -33,7 +33,7 @@ test-core: build
 test-sanitize: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -L sanitize
+	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -L 'sanitize|fuzz'
 
 test: test-core test-sanitize
 

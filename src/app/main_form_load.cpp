@@ -217,14 +217,27 @@ bool TMainForm::LoadDataFile(const std::string& path, bool showMessages) {
   if (run.flowRate) Experiment.FlowRate = *run.flowRate;
   int highest = std::max(run.highestFlowCell, 1);
   for (const auto& info : run.info) highest = std::max(highest, info.FlowCell);
-  Experiment.InstallRawStage(std::move(run.curves), std::move(run.info));
+  if (run.keepsLoadedCurves && old.raw.Exists()) {
+    // Nothing new to merge with: the set-aside curves simply come back.
+    Experiment.InstallRawStage(std::move(old.raw), std::move(old.info));
+    old = SetAside{};
+  } else if (!run.keepsLoadedCurves) {
+    Experiment.InstallRawStage(std::move(run.curves), std::move(run.info));
+  }
+  for (const auto& info : Experiment.CurveInfo) highest = std::max(highest, info.FlowCell);
   Experiment.ExtendLigands(highest);
   NameFlowCells(Experiment, run.naming, highest);
+  for (std::size_t i = 0; i < run.ligandNames.size() && i < Experiment.Ligands.size(); ++i)
+    if (!run.ligandNames[i].empty()) Experiment.Ligands[i].Name = run.ligandNames[i];
+  if (run.rowAnalyteLayout) {
+    const RowAnalyteLayout& l = *run.rowAnalyteLayout;
+    LayoutFromRowAnalytes(l.rows, l.columns, l.analytePerRow, l.analyteNames);
+  }
 
   Experiment.DataLoaded = true;
   DataFilePath = path;
   SetCaptionForFile(path);
-  if (merging) MergeSetAside(std::move(old));
+  if (merging && old.raw.Exists()) MergeSetAside(std::move(old));
   Merge = false;
   RefreshFlowCellSelectors();
   DefaultWindows();

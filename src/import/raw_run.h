@@ -30,6 +30,16 @@ enum class FlowCellNaming {
   FourFlowCells, // "Flowcell", then "Flowcell %d" for 1 to 4
 };
 
+// The sample and analyte tables as a reader lays them out: one table row
+// per cycle (with its analyte, 0-based), `columns` table columns, and the
+// analyte names.
+struct RowAnalyteLayout {
+  int rows = 0;
+  int columns = 0;
+  std::vector<int> analytePerRow;
+  std::vector<std::string> analyteNames;
+};
+
 struct RawRun {
   TCurveSet curves;
   std::vector<TCurveInfo> info;
@@ -39,6 +49,15 @@ struct RawRun {
   std::optional<int> instrumentKind;
   std::optional<double> temperature;  // deg C
   std::optional<double> flowRate;     // ul/min
+  // Names the file gives flow cells, by flow-cell number (entry 0 is the
+  // header entry); they replace the default names once the ligand list
+  // covers the data. Empty texts leave a name as it is.
+  std::vector<std::string> ligandNames;
+  // The tables as the file lays them out, applied by the loader.
+  std::optional<RowAnalyteLayout> rowAnalyteLayout;
+  // A successful read that found no curves to replace the loaded ones with
+  // (a tagged file without its data section): the loaded curves stay.
+  bool keepsLoadedCurves = false;
 };
 
 // Progress of a read in tenths (0 to 10). The loader shows it and lets
