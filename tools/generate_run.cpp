@@ -1,15 +1,24 @@
-// Writes a synthetic binding run: generate_run [--curves N] [--points M]
-// [--step S] [--seed K] FILE
+// Writes a synthetic binding run in one of the formats Kelvaris reads:
+// generate_run [--format NAME] [--curves N] [--points M] [--step S]
+// [--seed K] [--spots P] FILE
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iostream>
+#include <map>
 #include <string>
 
+#include "synthetic_keyed_text.h"
+#include "synthetic_plain_text.h"
 #include "synthetic_run.h"
 
+namespace synth = kelvaris::synth;
+
 int main(int argc, char** argv) {
-  kelvaris::synth::RunShape shape;
+  synth::RunShape shape;
   std::string out;
+  std::string format = "headerless";
+  [[maybe_unused]] int spots = 10;  // spots per cycle of the tagged format
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&]() -> std::string {
@@ -23,13 +32,29 @@ int main(int argc, char** argv) {
     else if (a == "--points") shape.points = std::stoi(value());
     else if (a == "--step") shape.step = std::stod(value());
     else if (a == "--seed") shape.seed = static_cast<unsigned>(std::stoul(value()));
+    else if (a == "--format") format = value();
+    else if (a == "--spots") spots = std::stoi(value());
     else out = a;
   }
-  if (out.empty() || shape.curves < 1 || shape.points < 1) {
-    std::cerr << "usage: generate_run [--curves N] [--points M] [--step S] [--seed K] FILE\n";
+  const std::map<std::string, std::function<std::string()>> writers = {
+      {"headerless", [&] { return synth::HeaderlessText(shape); }},
+      {"headed", [&] { return synth::HeadedPairText(shape); }},
+      {"labelled", [&] { return synth::FlowCellLabelledText(shape); }},
+      {"version3", [&] { return synth::Version3Text(shape); }},
+      {"two-channel", [&] { return synth::TwoChannelText(shape); }},
+      {"roi", [&] { return synth::RoiBlockText(shape); }},
+      {"keyed", [&] { return synth::KeyedText(shape, false); }},
+      {"keyed-simulation", [&] { return synth::KeyedText(shape, true); }},
+  };
+  auto writer = writers.find(format);
+  if (out.empty() || shape.curves < 1 || shape.points < 1 || writer == writers.end()) {
+    std::cerr << "usage: generate_run [--format NAME] [--curves N] [--points M] [--step S] [--seed K] "
+                 "[--spots P] FILE\nformats:";
+    for (const auto& [name, w] : writers) std::cerr << " " << name;
+    std::cerr << "\n";
     return 2;
   }
   std::ofstream f(out, std::ios::binary);
-  f << kelvaris::synth::HeaderlessText(shape);
+  f << writer->second();
   return f ? 0 : 1;
 }

@@ -1,6 +1,12 @@
 #include "import/data_readers.h"
 
 #include "import/headerless_pair_text.h"
+#include "import/flow_cell_labelled_text.h"
+#include "import/headed_pair_text.h"
+#include "import/keyed_text.h"
+#include "import/roi_block_text.h"
+#include "import/two_channel_text.h"
+#include "import/version3_text.h"
 
 namespace kelvaris {
 
@@ -18,6 +24,12 @@ struct ReaderEntry {
 
 constexpr ReaderEntry kReaders[] = {
     {DataFormat::HeaderlessPairText, &HeaderlessEntry},
+    {DataFormat::HeadedPairText, &ReadHeadedPairText},
+    {DataFormat::FlowCellText, &ReadFlowCellLabelledText},
+    {DataFormat::Version3Text, &ReadVersion3Text},
+    {DataFormat::TwoChannelText, &ReadTwoChannelText},
+    {DataFormat::RoiBlockText, &ReadRoiBlockText},
+    {DataFormat::KeyedText, &KeyedTextReader},
 };
 
 }  // namespace
