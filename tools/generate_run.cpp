@@ -11,6 +11,7 @@
 #include "synthetic_keyed_text.h"
 #include "synthetic_plain_text.h"
 #include "synthetic_run.h"
+#include "synthetic_tagged_text.h"
 
 namespace synth = kelvaris::synth;
 
@@ -18,7 +19,7 @@ int main(int argc, char** argv) {
   synth::RunShape shape;
   std::string out;
   std::string format = "headerless";
-  [[maybe_unused]] int spots = 10;  // spots per cycle of the tagged format
+  int spots = 10;  // spots per cycle of the tagged format
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&]() -> std::string {
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
       {"roi", [&] { return synth::RoiBlockText(shape); }},
       {"keyed", [&] { return synth::KeyedText(shape, false); }},
       {"keyed-simulation", [&] { return synth::KeyedText(shape, true); }},
+      {"tagged", [&] { return synth::TaggedText(shape, spots); }},
   };
   auto writer = writers.find(format);
   if (out.empty() || shape.curves < 1 || shape.points < 1 || writer == writers.end()) {

@@ -5,12 +5,18 @@
 #include "import/headed_pair_text.h"
 #include "import/keyed_text.h"
 #include "import/roi_block_text.h"
+#include "import/tagged_text.h"
 #include "import/two_channel_text.h"
 #include "import/version3_text.h"
 
 namespace kelvaris {
 
 namespace {
+
+bool TaggedEntry(std::string_view bytes, const ReaderOptions&, RawRun& run, ReadMessage& message,
+                 const ReadProgress& progress) {
+  return ReadTaggedText(bytes, run, message, progress);
+}
 
 bool HeaderlessEntry(std::string_view bytes, const ReaderOptions&, RawRun& run, ReadMessage& message,
                      const ReadProgress& progress) {
@@ -29,6 +35,7 @@ constexpr ReaderEntry kReaders[] = {
     {DataFormat::Version3Text, &ReadVersion3Text},
     {DataFormat::TwoChannelText, &ReadTwoChannelText},
     {DataFormat::RoiBlockText, &ReadRoiBlockText},
+    {DataFormat::TaggedText, &TaggedEntry},
     {DataFormat::KeyedText, &KeyedTextReader},
 };
 

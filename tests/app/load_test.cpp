@@ -120,7 +120,10 @@ TEST_F(LoadTest, FailedLoadsKeepThePreviousCurvesExactly) {
       {"odd.txt", "1\t2\t3\n4\t5\t6\n7\t8\t9\n10\t11\t12\n", "File Read Error: Unreadable format"},
       {"oneline.txt", "1\t2\t3\t4\t5\t6\t7\t8\t9\t10\n", "Load Error: Poorly formated file"},
       {"longpair.txt", "0\t1\n1\t" + std::string(100, '2') + "\n", "File Read Error: Unreadable format"},
-      {"tagged.txt", "<FILEVERSION>2\n<DATA>\n", "File Read Error: Kelvaris cannot read tagged text files yet"},
+      {"export.zip", std::string("PK\x03\x04\x14", 5) + std::string(20, '\0'),
+       "File Read Error: Kelvaris cannot read zip export files yet"},
+      {"tagged.txt", "<FILEVERSION>2\n<T_>CYCLE<TX>\n\x1e\x1e\x1e" "A\n</T_>\n<T_>XYMULTISPOTDATA<TX>\n\x1e\x1e" "1\x1e" "0\x1e\n</T_>\n",
+       "New Sens: Bad allocation request"},
   };
   for (const auto& c : cases) {
     ws.ClearMessages();
