@@ -1,11 +1,13 @@
 #include "app/main_form.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
 #include "import/file_bytes.h"
 #include "model/numbers.h"
 #include "processing/data_stage.h"
+#include "processing/stage_window.h"
 
 namespace kelvaris {
 
@@ -57,6 +59,9 @@ TMainForm::TMainForm(WindowSystem& ws, TTitleForm& titleForm, TProgForm& progres
   Form.SetHeight(static_cast<int>(534 * LayoutScale));
   Form.SetWidth(static_cast<int>(800 * LayoutScale));
   OpenFolder = titleForm.InitialFolder;
+  EditTimer = ws.CreateTimer();
+  EditTimer->SetInterval(1000);
+  EditTimer->OnTimer = [this] { EditTimerTimer(); };
   CreateControls();
   RegisterControls();
   ResetExperiment();
@@ -168,12 +173,66 @@ void TMainForm::DefaultWindows() {
 void TMainForm::RunChain(int from) {
   if (!Experiment.DataLoaded || !Experiment.StageExists(stRaw)) return;
   ws_.ProcessMessages();
-  RunDataStages(from);
+  UpdateAnalyteNumbers();
+  // Every stage checks its own switch and finds its own source, so a stage
+  // switched off earlier in this run is simply passed over.
+  for (int s = std::max(from, 0); s <= stResult; ++s) RunStage(s);
   SaveMethodButton.SetEnabled(true);
   Experiment.SampleTableEdited = false;
   Experiment.ScaleFactorEdited = false;
   Experiment.AnalysisOptionsEdited = false;
   ws_.SetCursor(crDefault);
+}
+
+void TMainForm::RunStage(int stage) {
+  switch (stage) {
+    case stRaw:
+      ApplyColours();
+      break;
+    case stData:
+      RunDataStage(Experiment);
+      break;
+    default:
+      break;  // the later stages arrive with their pages
+  }
+}
+
+void TMainForm::ScheduleRecompute(int stage) {
+  EditTimer->Stop();
+  if (stage < Experiment.PendingStage) Experiment.PendingStage = stage;
+  EditTimer->SetInterval(kEditDelayMs);
+  EditTimer->Start();
+}
+
+void TMainForm::EditTimerTimer() {
+  EditTimer->Stop();
+  EditTimer->SetInterval(1000);
+  const int pending = Experiment.PendingStage;
+  if (pending == kNoStage) return;
+  if (pending != stKinetics) {
+    RunChain(pending);
+    RefreshActivePage();
+  }
+  Experiment.PendingStage = kNoStage;
+}
+
+void TMainForm::RefreshActivePage() {
+  if (Pages.ActivePageIndex() == pgScheme) RefreshDataPage();
+}
+
+void TMainForm::SanitizeWindow(int stage, EditBox& start, EditBox& stop, EditBox* third) {
+  const int source = Experiment.FindSourceStage(stage);
+  const auto [tmin, tmax] = Experiment.TimeRange(source);
+  const bool set = stage >= 0 && stage < kStageCount && Experiment.WindowSet[stage];
+  const std::string_view thirdText = third ? std::string_view(third->Text()) : std::string_view();
+  const StageWindow w = SanitizedWindow(tmin, tmax, set, start.Text(), stop.Text(), third ? &thirdText : nullptr);
+  // Only a value that changed is written back.
+  auto write = [](EditBox& box, double value) {
+    if (ParseNumber(box.Text(), value + 1) != value) box.SetText(FormatNumber("", value));
+  };
+  write(start, w.start);
+  write(stop, w.stop);
+  if (third) write(*third, w.third);
 }
 
 void TMainForm::RefreshDataPage() {
@@ -211,16 +270,6 @@ void TMainForm::FormClose() {
   ws_.CloseHelp();
   closed_ = true;
   Form.SetVisible(false);
-}
-
-void TMainForm::RunDataStages(int from) {
-  UpdateAnalyteNumbers();
-  if (from <= stRaw) ApplyColours();
-  if (from <= stData) RunDataStage(Experiment);
-}
-
-void TMainForm::ScheduleRecompute(int stage) {
-  if (stage < Experiment.PendingStage) Experiment.PendingStage = stage;
 }
 
 void TMainForm::PageControlChanging(bool& allowChange) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -184,8 +185,16 @@ class TMainForm : public ExperimentListener {
   void TablePopupPopup();
   void TablePopupClick(int index);
   void RunTableCommand(int command);
-  // Asks for a recomputation from `stage`.
+  // Asks for a recomputation from `stage` after the edit delay: a burst of
+  // edits gives one run, 2 s after the last, from the lowest stage touched.
   void ScheduleRecompute(int stage);
+  void EditTimerTimer();
+  std::unique_ptr<Timer> EditTimer;
+  static constexpr int kEditDelayMs = 2000;
+  // Shows the page on display again after a recomputation.
+  void RefreshActivePage();
+  // Gives a stage's window boxes sensible values before the stage runs.
+  void SanitizeWindow(int stage, EditBox& start, EditBox& stop, EditBox* third);
   // The flow-cell filter list from the ligand list.
   void RefreshFlowCellSelectors();
   // Fills empty stage-window boxes after a load.
@@ -249,8 +258,8 @@ class TMainForm : public ExperimentListener {
   };
   SetAside SetAsideForMerge();
   void MergeSetAside(SetAside&& old);
-  // Runs stage 0 and the Data stage.
-  void RunDataStages(int from);
+  // One stage function of the chain.
+  void RunStage(int stage);
   void RegisterControls();
   OpenDialogRequest LoadDialogRequest();
   void LoadChosenFiles(const OpenDialogResult& result);

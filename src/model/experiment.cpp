@@ -59,6 +59,18 @@ void TExperiment::InstallRawStage(TCurveSet&& raw, std::vector<TCurveInfo>&& inf
   if (listener_ && set.Exists()) listener_->RawStageAllocated();
 }
 
+int TExperiment::FindSourceStage(int s) const {
+  for (int k = std::min(s, kStageCount) - 1; k > 0; --k)
+    if (StageExists(k)) return k;
+  return 0;
+}
+
+int TExperiment::FindDisplaySource(int s) const {
+  for (int k = std::min(s, kStageCount) - 1; k > 0; --k)
+    if (k != stData && k != stScale && StageExists(k)) return k;
+  return 0;
+}
+
 std::string TExperiment::DefaultLigandName(int index) const {
   const char* word = InstrumentKind == kLigandInstrumentKind ? "Ligand" : "Flowcell";
   return index == 0 ? std::string(word) : std::string(word) + " " + std::to_string(index);

@@ -81,6 +81,13 @@ class TExperiment {
   // was loaded before. Used by the loader once a read has succeeded.
   void InstallRawStage(TCurveSet&& raw, std::vector<TCurveInfo>&& info);
 
+  // The nearest stage below s that has curves; 0 when none has (and for
+  // s <= 0). Each stage computes from its source.
+  int FindSourceStage(int s) const;
+  // The same, passing over the stages without a graph page of their own
+  // (1 and 8): the stage whose graph properties a source graph takes.
+  int FindDisplaySource(int s) const;
+
   // The ligand list covers flow cells 1..n; new entries get default names.
   void ExtendLigands(int n);
   // The default name of ligand entry i for the current instrument kind.
