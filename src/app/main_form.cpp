@@ -105,6 +105,11 @@ void TMainForm::CreateControls() {
   DespikeAction.SetCaption("Despike");
   DespikeAction.SetImageIndex(20);
   DespikeAction.SetHint("Despike");
+  DespikeAction.OnClick = [this] {
+    if (!Experiment.DataLoaded || Experiment.Busy) return;
+    RunChain(stRaw);
+    RefreshActivePage();
+  };
 
   AnalyteListBox.SetHint("Select analyte to display");
   AnalyteListBox.SetItems({"All analytes", "Compound 1"});
@@ -190,7 +195,7 @@ void TMainForm::RunStage(int stage) {
       ApplyColours();
       break;
     case stData:
-      RunDataStage(Experiment);
+      RunDataStage(Experiment, DespikeAction.Checked());
       break;
     default:
       break;  // the later stages arrive with their pages

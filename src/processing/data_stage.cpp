@@ -1,6 +1,7 @@
 #include "processing/data_stage.h"
 
 #include "model/experiment.h"
+#include "processing/despike.h"
 #include "model/flags.h"
 #include "platform/window_system.h"
 
@@ -29,7 +30,7 @@ void UpdateSampleIntervals(TExperiment& e) {
   }
 }
 
-bool RunDataStage(TExperiment& e) {
+bool RunDataStage(TExperiment& e, bool despike) {
   if (!e.StageExists(stRaw)) return true;
   UpdateSampleIntervals(e);
   const TCurveSet& raw = e.Stage(stRaw);
@@ -61,6 +62,7 @@ bool RunDataStage(TExperiment& e) {
     data.SourceCurve[out] = c;
     ++out;
   }
+  if (despike) Despike(e, stData);
   return true;
 }
 

@@ -11,8 +11,9 @@ class TExperiment;
 // SampleInterval (the first step is taken whatever it is).
 void UpdateSampleIntervals(TExperiment& e);
 
-// Computes stage 1 from stage 0. Returns false (and shows "An error occurred
-// while cutting the data") when the stage cannot be allocated.
-bool RunDataStage(TExperiment& e);
+// Computes stage 1 from stage 0, despiking it when asked. Returns false
+// (and shows "An error occurred while cutting the data") when the stage
+// cannot be allocated.
+bool RunDataStage(TExperiment& e, bool despike = false);
 
 }  // namespace kelvaris
