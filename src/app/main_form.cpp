@@ -4,10 +4,12 @@
 #include <cctype>
 #include <cstdio>
 
+#include "app/busy_scope.h"
 #include "import/file_bytes.h"
 #include "model/numbers.h"
 #include "processing/data_stage.h"
 #include "processing/stage_window.h"
+#include "processing/zero_stage.h"
 
 namespace kelvaris {
 
@@ -120,6 +122,11 @@ void TMainForm::CreateControls() {
 
   CreateSampleTableControls();
 
+  ZeroCheck.SetCaption("Zero");
+  ZeroCheck.OnClick = [this] { ZeroCheckClick(); };
+  StartZeroBox.OnChange = [this] { WindowBoxChange(stZero, StartZeroBox); };
+  StopZeroBox.OnChange = [this] { WindowBoxChange(stZero, StopZeroBox); };
+
   for (const auto& page : kPages) Pages.AddPage(page.name, page.caption);
   Pages.OnChanging = [this](bool& allow) { PageControlChanging(allow); };
   Pages.OnChange = [this] { PageControlChange(); };
@@ -132,6 +139,7 @@ void TMainForm::RegisterControls() {
            &AnalyteListBox, &FcListBox, &Pages, &CurveList})
     Controls.Add(*c);
   RegisterSampleTableControls();
+  for (Control* c : std::initializer_list<Control*>{&StartZeroBox, &StopZeroBox, &ZeroCheck}) Controls.Add(*c);
 }
 
 void TMainForm::ResetExperiment() {
@@ -143,6 +151,9 @@ void TMainForm::ResetExperiment() {
   Experiment.PendingStage = kNoStage;
   Experiment.WindowSet.fill(false);
   AllPoints = false;
+  StartZeroBox.SetText("");
+  StopZeroBox.SetText("");
+  ZeroCheck.SetChecked(false);
   for (int p = 1; p < kPageCount; ++p) Pages.SetPageCaption(p, kResetCaptions[p]);
   FcListBox.SetItems({"All"});
   FcListBox.SetItemIndex(0);
@@ -170,8 +181,14 @@ void TMainForm::RefreshFlowCellSelectors() {
 }
 
 void TMainForm::DefaultWindows() {
-  // The stage pages' window boxes arrive with their stages; the Data page
-  // shows that data is loaded.
+  const auto [tmin, tmax] = Experiment.TimeRange(stRaw);
+  const double q = (tmax - tmin) / 4;
+  BusyScope busy(Experiment);
+  auto fill = [](EditBox& box, double value) {
+    if (box.Text().empty()) box.SetText(FormatNumber("", value));
+  };
+  fill(StartZeroBox, tmin + q);
+  fill(StopZeroBox, tmax - 2 * q);
   Pages.SetPageCaption(pgScheme, "DATA");
 }
 
@@ -197,9 +214,33 @@ void TMainForm::RunStage(int stage) {
     case stData:
       RunDataStage(Experiment, DespikeAction.Checked());
       break;
+    case stZero:
+      if (!Experiment.Switches.Zero) break;
+      ws_.SetCursor(crStageFirst);  // the Zero stage's busy cursor
+      if (!ZeroStage(Experiment, StartZeroBox.Text(), StopZeroBox.Text())) {
+        ws_.MessageBox("An error occurred while Zeroing the data.\nThe Zero function has been turned off.", "Error",
+                       MsgButtons::Ok, MsgIcon::Warning);
+        // The same as the user switching the stage off.
+        ZeroCheck.SetChecked(false);
+      }
+      break;
     default:
       break;  // the later stages arrive with their pages
   }
+}
+
+void TMainForm::ZeroCheckClick() {
+  Experiment.Switches.Zero = ZeroCheck.Checked();
+  Pages.SetPageCaption(pgZero, Experiment.Switches.Zero ? "ZERO" : "Zero");
+  if (!Experiment.DataLoaded || Experiment.Busy) return;
+  if (!Experiment.Switches.Zero) Experiment.FreeStages(stZero);
+  RunChain(stZero);
+  RefreshActivePage();
+}
+
+void TMainForm::WindowBoxChange(int stage, EditBox& box) {
+  if (Experiment.Busy || !box.Modified()) return;
+  if (stage == stZero && Experiment.Switches.Zero) ScheduleRecompute(stZero);
 }
 
 void TMainForm::ScheduleRecompute(int stage) {

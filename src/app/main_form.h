@@ -126,6 +126,14 @@ class TMainForm : public ExperimentListener {
   int AnalyteColour = acBlack;
   int LigandColour = lcBlack;
 
+  // Zero page.
+  EditBox StartZeroBox{"StartZeroBox"};
+  EditBox StopZeroBox{"StopZeroBox"};
+  CheckBox ZeroCheck{"ZeroCheck"};
+  void ZeroCheckClick();
+  // A typed window value: recompute the stage when it is on.
+  void WindowBoxChange(int stage, EditBox& box);
+
   // Load state.
   bool LoadAssociatedData = true;
   bool ClearMethod = true;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "app/busy_scope.h"
 #include "app/main_form.h"
 #include "model/numbers.h"
 #include "model/sample_layout.h"
@@ -17,20 +18,6 @@ constexpr int kCompoundColourCol = 3;
 constexpr int kLigandColourCol = 2;
 // Flow-cell colours, in the order the ligand rows take them.
 constexpr int kLigandPalette[15] = {3, 4, 2, 9, 1, 5, 6, 7, 8, 10, 11, 12, 13, 14, 15};
-
-// Sets Busy for a change the program makes itself, so that the controls'
-// handlers stay silent; restores the previous state.
-class BusyScope {
- public:
-  explicit BusyScope(TExperiment& e) : e_(e), was_(e.Busy) { e_.Busy = true; }
-  ~BusyScope() { e_.Busy = was_; }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
- private:
-  TExperiment& e_;
-  bool was_;
-};
 
 std::string LowerCase(std::string s) {
   for (auto& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
