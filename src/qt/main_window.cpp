@@ -133,6 +133,7 @@ void MainWindow::BuildPages() {
       BuildDataPage(form_, page, curveList_, tableMenu);
     }
     if (p == pgCompound) BuildCompoundPage(form_, page, tableMenu);
+    if (p == pgZero) BuildZeroPage(form_, page);
     pages->addTab(page, ToQString(form_.Pages.PageAt(p).caption));
   }
   Bind(form_.Pages, pages);

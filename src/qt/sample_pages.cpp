@@ -1,5 +1,6 @@
 #include "qt/sample_pages.h"
 
+#include <QCheckBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -127,6 +128,21 @@ void BuildCompoundPage(TMainForm& form, QWidget* page, QMenu* tableMenu) {
   GridWidget* grid = nullptr;
   layout->addWidget(GridArea(form.InjAnalyteGrid, page, &grid), 1);
   ShowTableMenuFrom(form.InjAnalyteGrid, grid, tableMenu);
+}
+
+void BuildZeroPage(TMainForm& form, QWidget* page) {
+  auto* layout = new QHBoxLayout(page);
+  auto* controls = new QWidget(page);
+  auto* boxes = new QFormLayout(controls);
+  boxes->addRow("Average from", EditFor(form.StartZeroBox, controls));
+  boxes->addRow("to", EditFor(form.StopZeroBox, controls));
+  auto* check = new QCheckBox(controls);
+  check->setObjectName("ZeroCheck");
+  Bind(form.ZeroCheck, check);
+  boxes->addRow(check);
+  controls->setFixedWidth(200);
+  layout->addWidget(controls, 0, Qt::AlignTop);
+  layout->addStretch(1);
 }
 
 }  // namespace kelvaris::qt

@@ -23,5 +23,7 @@ void ShowTableMenuFrom(TKelvarisGrid& grid, GridWidget* widget, QMenu* menu);
 // Fills the Data page; the loaded-curve list goes below the sample table.
 void BuildDataPage(TMainForm& form, QWidget* page, QListWidget* curveList, QMenu* tableMenu);
 void BuildCompoundPage(TMainForm& form, QWidget* page, QMenu* tableMenu);
+// The Zero page's window boxes and switch.
+void BuildZeroPage(TMainForm& form, QWidget* page);
 
 }  // namespace kelvaris::qt
