@@ -7,6 +7,7 @@
 #include "app/busy_scope.h"
 #include "import/file_bytes.h"
 #include "model/numbers.h"
+#include "processing/crop_stage.h"
 #include "processing/data_stage.h"
 #include "processing/stage_window.h"
 #include "processing/zero_stage.h"
@@ -126,6 +127,21 @@ void TMainForm::CreateControls() {
   ZeroCheck.OnClick = [this] { ZeroCheckClick(); };
   StartZeroBox.OnChange = [this] { WindowBoxChange(stZero, StartZeroBox); };
   StopZeroBox.OnChange = [this] { WindowBoxChange(stZero, StopZeroBox); };
+  CropCheck.SetCaption("Crop");
+  CropCheck.OnClick = [this] { CropCheckClick(); };
+  CropAverageCheck.SetCaption("Average");
+  CropAverageCheck.OnClick = [this] {
+    if (!Experiment.DataLoaded || Experiment.Busy || !Experiment.Switches.Crop) return;
+    RunChain(stCrop);
+    RefreshActivePage();
+  };
+  CropSecondsBox.SetText("1");
+  CropSecondsBox.OnChange = [this] {
+    if (!Experiment.DataLoaded || Experiment.Busy || !Experiment.Switches.Crop || !CropAverageCheck.Checked()) return;
+    ScheduleRecompute(stCrop);
+  };
+  StartCropBox.OnChange = [this] { WindowBoxChange(stCrop, StartCropBox); };
+  StopCropBox.OnChange = [this] { WindowBoxChange(stCrop, StopCropBox); };
 
   for (const auto& page : kPages) Pages.AddPage(page.name, page.caption);
   Pages.OnChanging = [this](bool& allow) { PageControlChanging(allow); };
@@ -139,7 +155,8 @@ void TMainForm::RegisterControls() {
            &AnalyteListBox, &FcListBox, &Pages, &CurveList})
     Controls.Add(*c);
   RegisterSampleTableControls();
-  for (Control* c : std::initializer_list<Control*>{&StartZeroBox, &StopZeroBox, &ZeroCheck}) Controls.Add(*c);
+  for (Control* c : std::initializer_list<Control*>{&StartZeroBox, &StopZeroBox, &ZeroCheck, &StartCropBox,
+                                                      &StopCropBox, &CropCheck, &CropAverageCheck, &CropSecondsBox}) Controls.Add(*c);
 }
 
 void TMainForm::ResetExperiment() {
@@ -154,6 +171,10 @@ void TMainForm::ResetExperiment() {
   StartZeroBox.SetText("");
   StopZeroBox.SetText("");
   ZeroCheck.SetChecked(false);
+  StartCropBox.SetText("");
+  StopCropBox.SetText("");
+  CropCheck.SetChecked(false);
+  CropAverageCheck.SetChecked(false);
   for (int p = 1; p < kPageCount; ++p) Pages.SetPageCaption(p, kResetCaptions[p]);
   FcListBox.SetItems({"All"});
   FcListBox.SetItemIndex(0);
@@ -189,6 +210,8 @@ void TMainForm::DefaultWindows() {
   };
   fill(StartZeroBox, tmin + q);
   fill(StopZeroBox, tmax - 2 * q);
+  fill(StartCropBox, tmin + q);
+  fill(StopCropBox, tmax - 2 * q);
   Pages.SetPageCaption(pgScheme, "DATA");
 }
 
@@ -224,6 +247,22 @@ void TMainForm::RunStage(int stage) {
         ZeroCheck.SetChecked(false);
       }
       break;
+    case stCrop: {
+      if (!Experiment.Switches.Crop) break;
+      ws_.SetCursor(crStageFirst + 1);  // the Crop stage's busy cursor
+      const CropResult result = CropStage(Experiment, StartCropBox.Text(), StopCropBox.Text(),
+                                          CropAverageCheck.Checked(), CropSecondsBox.Text());
+      if (result == CropResult::NotEnoughPoints) {
+        ws_.MessageBox("Not enough points in selected region", "Crop Error", MsgButtons::Ok, MsgIcon::None);
+        ws_.SetCursor(crDefault);
+        CropCheck.SetChecked(false);
+      } else if (result == CropResult::Failed) {
+        ws_.MessageBox("An error occurred while Cropping the data.\nThe Crop function has been turned off.", "Error",
+                       MsgButtons::Ok, MsgIcon::Warning);
+        CropCheck.SetChecked(false);
+      }
+      break;
+    }
     default:
       break;  // the later stages arrive with their pages
   }
@@ -238,9 +277,19 @@ void TMainForm::ZeroCheckClick() {
   RefreshActivePage();
 }
 
+void TMainForm::CropCheckClick() {
+  Experiment.Switches.Crop = CropCheck.Checked();
+  Pages.SetPageCaption(pgCrop, Experiment.Switches.Crop ? "CROP" : "Crop");
+  if (!Experiment.DataLoaded || Experiment.Busy) return;
+  Experiment.FreeStages(stCrop);  // on or off: rebuilt from scratch
+  RunChain(stCrop);
+  RefreshActivePage();
+}
+
 void TMainForm::WindowBoxChange(int stage, EditBox& box) {
   if (Experiment.Busy || !box.Modified()) return;
-  if (stage == stZero && Experiment.Switches.Zero) ScheduleRecompute(stZero);
+  if ((stage == stZero && Experiment.Switches.Zero) || (stage == stCrop && Experiment.Switches.Crop))
+    ScheduleRecompute(stage);
 }
 
 void TMainForm::ScheduleRecompute(int stage) {

@@ -131,6 +131,13 @@ class TMainForm : public ExperimentListener {
   EditBox StopZeroBox{"StopZeroBox"};
   CheckBox ZeroCheck{"ZeroCheck"};
   void ZeroCheckClick();
+  // Crop page.
+  EditBox StartCropBox{"StartCropBox"};
+  EditBox StopCropBox{"StopCropBox"};
+  CheckBox CropCheck{"CropCheck"};
+  CheckBox CropAverageCheck{"CropAverageCheck"};
+  EditBox CropSecondsBox{"CropSecondsBox"};
+  void CropCheckClick();
   // A typed window value: recompute the stage when it is on.
   void WindowBoxChange(int stage, EditBox& box);
 

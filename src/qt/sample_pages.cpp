@@ -130,16 +130,41 @@ void BuildCompoundPage(TMainForm& form, QWidget* page, QMenu* tableMenu) {
   ShowTableMenuFrom(form.InjAnalyteGrid, grid, tableMenu);
 }
 
+namespace {
+
+QCheckBox* CheckFor(CheckBox& model, QWidget* parent) {
+  auto* check = new QCheckBox(parent);
+  check->setObjectName(ToQString(model.Name()));
+  Bind(model, check);
+  return check;
+}
+
+}  // namespace
+
+void BuildCropPage(TMainForm& form, QWidget* page) {
+  auto* layout = new QHBoxLayout(page);
+  auto* controls = new QWidget(page);
+  auto* boxes = new QFormLayout(controls);
+  boxes->addRow("Start time", EditFor(form.StartCropBox, controls));
+  boxes->addRow("Stop time", EditFor(form.StopCropBox, controls));
+  boxes->addRow(CheckFor(form.CropCheck, controls));
+  auto* reduce = new QGroupBox("Reduce point count", controls);
+  auto* reduceRows = new QFormLayout(reduce);
+  reduceRows->addRow(CheckFor(form.CropAverageCheck, reduce));
+  reduceRows->addRow("seconds", EditFor(form.CropSecondsBox, reduce));
+  boxes->addRow(reduce);
+  controls->setFixedWidth(220);
+  layout->addWidget(controls, 0, Qt::AlignTop);
+  layout->addStretch(1);
+}
+
 void BuildZeroPage(TMainForm& form, QWidget* page) {
   auto* layout = new QHBoxLayout(page);
   auto* controls = new QWidget(page);
   auto* boxes = new QFormLayout(controls);
   boxes->addRow("Average from", EditFor(form.StartZeroBox, controls));
   boxes->addRow("to", EditFor(form.StopZeroBox, controls));
-  auto* check = new QCheckBox(controls);
-  check->setObjectName("ZeroCheck");
-  Bind(form.ZeroCheck, check);
-  boxes->addRow(check);
+  boxes->addRow(CheckFor(form.ZeroCheck, controls));
   controls->setFixedWidth(200);
   layout->addWidget(controls, 0, Qt::AlignTop);
   layout->addStretch(1);

@@ -25,5 +25,7 @@ void BuildDataPage(TMainForm& form, QWidget* page, QListWidget* curveList, QMenu
 void BuildCompoundPage(TMainForm& form, QWidget* page, QMenu* tableMenu);
 // The Zero page's window boxes and switch.
 void BuildZeroPage(TMainForm& form, QWidget* page);
+// The Crop page's window boxes, switch and point reduction.
+void BuildCropPage(TMainForm& form, QWidget* page);
 
 }  // namespace kelvaris::qt
