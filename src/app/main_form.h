@@ -200,6 +200,8 @@ class TMainForm : public ExperimentListener {
   void TablePopupPopup();
   void TablePopupClick(int index);
   void RunTableCommand(int command);
+  // Whether a table command can run now (its menu item is enabled).
+  bool TableCommandEnabled(int command) const;
   // Asks for a recomputation from `stage` after the edit delay: a burst of
   // edits gives one run, 2 s after the last, from the lowest stage touched.
   void ScheduleRecompute(int stage);
@@ -261,9 +263,9 @@ class TMainForm : public ExperimentListener {
   };
   // The unblocked cells of both layout grids, in injection order.
   std::vector<LayoutCell> CollectLayoutCells();
-  // Both grids sized for injections 1..m in `rows` rows, emptied, with
-  // headers and "1" in every analyte cell.
-  void PrepareLayoutGrids(int rows, int m);
+  // Both grids sized for `rows` rows and `dataColumns` columns (at least
+  // one), emptied, with headers and "1" in every analyte cell.
+  void PrepareLayoutGrids(int rows, int dataColumns);
   void PlaceLayoutCell(const LayoutCell& cell);
   struct SetAside {
     std::vector<LayoutCell> cells;

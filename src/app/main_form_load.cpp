@@ -216,7 +216,6 @@ bool TMainForm::LoadDataFile(const std::string& path, bool showMessages) {
   if (run.temperature) Experiment.Temperature = *run.temperature;
   if (run.flowRate) Experiment.FlowRate = *run.flowRate;
   int highest = std::max(run.highestFlowCell, 1);
-  for (const auto& info : run.info) highest = std::max(highest, info.FlowCell);
   if (run.keepsLoadedCurves && old.raw.Exists()) {
     // Nothing new to merge with: the set-aside curves simply come back.
     Experiment.InstallRawStage(std::move(old.raw), std::move(old.info));

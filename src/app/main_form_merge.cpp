@@ -82,7 +82,7 @@ void TMainForm::MergeSetAside(SetAside&& old) {
   const int rows = std::max(SampleGrid.RowCount() - 1, 1);
   int m = 0;
   for (const auto& cell : cells) m = std::max(m, cell.injection);
-  PrepareLayoutGrids(rows, m);
+  PrepareLayoutGrids(rows, ColumnsForInjections(m, rows));
   for (const LayoutCell& cell : cells) PlaceLayoutCell(cell);
 
   const int total = std::max(1, static_cast<int>(compounds.size() / 2));

@@ -365,16 +365,16 @@ std::vector<TMainForm::LayoutCell> TMainForm::CollectLayoutCells() {
   return cells;
 }
 
-void TMainForm::PrepareLayoutGrids(int rows, int m) {
-  const int cols = ColumnsForInjections(m, rows) + 1;
+void TMainForm::PrepareLayoutGrids(int rows, int dataColumns) {
+  const int cols = std::max(dataColumns, 1) + 1;
   for (TKelvarisGrid* grid : {&SampleGrid, &InjAnalyteGrid}) {
     grid->SetRowCount(rows + 1);
-    grid->SetColCount(std::max(cols, 2));
+    grid->SetColCount(cols);
     grid->ClearAll();
     for (int r = 1; r <= rows; ++r) grid->SetCell(0, r, std::to_string(r));
-    for (int c = 1; c < grid->ColCount(); ++c) grid->SetCell(c, 0, ColumnLetters(c));
+    for (int c = 1; c < cols; ++c) grid->SetCell(c, 0, ColumnLetters(c));
   }
-  for (int c = 1; c < InjAnalyteGrid.ColCount(); ++c)
+  for (int c = 1; c < cols; ++c)
     for (int r = 1; r <= rows; ++r) InjAnalyteGrid.SetCell(c, r, "1");
 }
 
@@ -426,7 +426,7 @@ void TMainForm::LayoutSampleTable() {
   for (const auto& info : Experiment.CurveInfo)
     if (info.Injection >= 1) present[info.Injection] = true;
 
-  PrepareLayoutGrids(rows, m);
+  PrepareLayoutGrids(rows, ColumnsForInjections(m, rows));
   SampleGrid.SetColWidth(0, static_cast<int>(41 * LayoutScale));
   for (const LayoutCell& cell : cells)
     if (cell.injection >= 1 && cell.injection <= m) PlaceLayoutCell(cell);
@@ -477,7 +477,7 @@ void TMainForm::LayoutFromInjectionList(const std::vector<InjectionEntry>& injec
   BusyScope busy(Experiment);
   constexpr int kRows = 12;
   RowUpDown.SetPosition(kRows);
-  PrepareLayoutGrids(kRows, static_cast<int>(injections.size()));
+  PrepareLayoutGrids(kRows, ColumnsForInjections(static_cast<int>(injections.size()), kRows));
   for (std::size_t i = 0; i < injections.size(); ++i) {
     const int col = static_cast<int>(i / kRows) + 1;
     const int row = static_cast<int>(i % kRows) + 1;
@@ -493,13 +493,7 @@ void TMainForm::LayoutFromRowAnalytes(int rows, int columns, const std::vector<i
   rows = std::clamp(rows, 1, kMaxLayoutRows);
   columns = std::max(columns, 1);
   RowUpDown.SetPosition(rows);
-  for (TKelvarisGrid* grid : {&SampleGrid, &InjAnalyteGrid}) {
-    grid->SetRowCount(rows + 1);
-    grid->SetColCount(columns + 1);
-    grid->ClearAll();
-    for (int r = 1; r <= rows; ++r) grid->SetCell(0, r, std::to_string(r));
-    for (int c = 1; c <= columns; ++c) grid->SetCell(c, 0, ColumnLetters(c));
-  }
+  PrepareLayoutGrids(rows, columns);
   for (const auto& info : Experiment.CurveInfo) {
     if (info.Injection < 1) continue;
     const CellPosition p = InjectionCell(info.Injection, rows);

@@ -31,16 +31,27 @@ constexpr int kBoldKey = 'B';
 
 void TMainForm::TablePopupPopup() {
   TablePopup.Clear();
-  const bool haveData = Experiment.DataLoaded && Experiment.StageExists(stRaw);
   for (const TableItem& item : kTableItems) {
     Menu::Item m;
     m.caption = item.caption;
     m.tag = item.command;
     m.shortcut = item.shortcut;
-    if (item.command == tcHide || item.command == tcUnhide) m.enabled = haveData;
-    if (item.command == tcChop) m.enabled = Pages.ActivePageIndex() == pgScheme;
-    if (item.command == tcPaste) m.enabled = ws_.HasClipboardText();
+    m.enabled = item.command == 0 || TableCommandEnabled(item.command);
     TablePopup.Add(std::move(m));
+  }
+}
+
+bool TMainForm::TableCommandEnabled(int command) const {
+  switch (command) {
+    case tcHide:
+    case tcUnhide:
+      return Experiment.DataLoaded && Experiment.StageExists(stRaw);
+    case tcChop:
+      return Pages.ActivePageIndex() == pgScheme;
+    case tcPaste:
+      return ws_.HasClipboardText();
+    default:
+      return true;
   }
 }
 
@@ -65,11 +76,7 @@ void TMainForm::GridControlKey(TKelvarisGrid&, int& key, unsigned) {
   for (const TableItem& item : kTableItems)
     if (item.key != 0 && item.key == key) {
       // The menu's shortcuts work whether or not the menu is open.
-      if ((item.command == tcHide || item.command == tcUnhide) &&
-          !(Experiment.DataLoaded && Experiment.StageExists(stRaw)))
-        return;
-      if (item.command == tcChop && Pages.ActivePageIndex() != pgScheme) return;
-      RunTableCommand(item.command);
+      if (TableCommandEnabled(item.command)) RunTableCommand(item.command);
       return;
     }
 }

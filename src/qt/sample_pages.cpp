@@ -23,26 +23,22 @@ namespace kelvaris::qt {
 
 namespace {
 
-// A spin box for an up-down and its box.
-QSpinBox* SpinFor(UpDown& model, QWidget* parent) {
-  auto* spin = new QSpinBox(parent);
-  spin->setObjectName(ToQString(model.Name()));
-  Bind(model, spin);
-  return spin;
+// A widget named after its control model and bound to it.
+template <typename Widget, typename Model>
+Widget* BoundTo(Model& model, QWidget* parent) {
+  auto* widget = new Widget(parent);
+  widget->setObjectName(ToQString(model.Name()));
+  Bind(model, widget);
+  return widget;
 }
 
-QLineEdit* EditFor(EditBox& model, QWidget* parent) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(ToQString(model.Name()));
-  Bind(model, edit);
-  return edit;
-}
+QSpinBox* SpinFor(UpDown& model, QWidget* parent) { return BoundTo<QSpinBox>(model, parent); }
+QLineEdit* EditFor(EditBox& model, QWidget* parent) { return BoundTo<QLineEdit>(model, parent); }
+QCheckBox* CheckFor(CheckBox& model, QWidget* parent) { return BoundTo<QCheckBox>(model, parent); }
 
 QToolButton* ButtonFor(Action& model, QWidget* parent) {
-  auto* button = new QToolButton(parent);
-  button->setObjectName(ToQString(model.Name()));
+  auto* button = BoundTo<QToolButton>(model, parent);
   button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  Bind(model, button);
   return button;
 }
 
@@ -129,17 +125,6 @@ void BuildCompoundPage(TMainForm& form, QWidget* page, QMenu* tableMenu) {
   layout->addWidget(GridArea(form.InjAnalyteGrid, page, &grid), 1);
   ShowTableMenuFrom(form.InjAnalyteGrid, grid, tableMenu);
 }
-
-namespace {
-
-QCheckBox* CheckFor(CheckBox& model, QWidget* parent) {
-  auto* check = new QCheckBox(parent);
-  check->setObjectName(ToQString(model.Name()));
-  Bind(model, check);
-  return check;
-}
-
-}  // namespace
 
 void BuildCropPage(TMainForm& form, QWidget* page) {
   auto* layout = new QHBoxLayout(page);

@@ -50,7 +50,9 @@ TEST(Chain, SanitizedWindows) {
     const StageWindow w = SanitizedWindow(0, 100, c.set, c.start, c.stop, c.third ? &third : nullptr);
     EXPECT_DOUBLE_EQ(w.start, c.wantStart) << c.start << " " << c.stop;
     EXPECT_DOUBLE_EQ(w.stop, c.wantStop) << c.start << " " << c.stop;
-    if (c.third) EXPECT_DOUBLE_EQ(w.third, c.wantThird) << c.start << " " << c.stop;
+    if (c.third) {
+      EXPECT_DOUBLE_EQ(w.third, c.wantThird) << c.start << " " << c.stop;
+    }
   }
 }
 
