@@ -31,5 +31,46 @@ TEST(TaggedTextLoad, LaysOutTheTablesFromTheCycles) {
   EXPECT_EQ(form.Experiment.Stage(stData).CurveCount, 30);
 }
 
+// Without a data section nothing replaces the loaded curves; the load
+// still succeeds.
+TEST(TaggedTextLoad, AFileWithoutDataKeepsTheLoadedCurves) {
+  test::TempDir dir;
+  HeadlessWindowSystem ws;
+  TApplication app(ws, {}, "");
+  TMainForm& form = *app.MainForm;
+  synth::RunShape shape;
+  shape.curves = 2;
+  shape.points = 4;
+  ASSERT_TRUE(form.LoadDataFile(dir.Write("array.txt", synth::TaggedText(shape, 5)), true));
+  const double response = form.Experiment.Stage(stRaw).ResponseOf(7)[3];
+  const std::string cycles = "<FILEVERSION>2\n<T_>CYCLE<TX>\n\x1e\x1e\x1eOther\n</T_>\n";
+  EXPECT_TRUE(form.LoadDataFile(dir.Write("cycles.txt", cycles), true));
+  EXPECT_TRUE(ws.Messages().empty());
+  ASSERT_EQ(form.Experiment.Stage(stRaw).CurveCount, 10);
+  EXPECT_EQ(form.Experiment.Stage(stRaw).ResponseOf(7)[3], response);
+  EXPECT_EQ(form.Experiment.CurveInfo[7].Injection, 2);
+  EXPECT_EQ(form.Experiment.CurveInfo[7].FlowCell, 3);
+}
+
+// Seven spots: the two spots of the incomplete group are flow cells 1 and
+// 2 of injections in a second column.
+TEST(TaggedTextLoad, AnIncompleteGroupOfSpots) {
+  test::TempDir dir;
+  HeadlessWindowSystem ws;
+  TApplication app(ws, {}, "");
+  TMainForm& form = *app.MainForm;
+  synth::RunShape shape;
+  shape.curves = 2;
+  shape.points = 4;
+  ASSERT_TRUE(form.LoadDataFile(dir.Write("array.txt", synth::TaggedText(shape, 7)), true));
+  EXPECT_TRUE(ws.Messages().empty());
+  ASSERT_EQ(form.Experiment.Stage(stRaw).CurveCount, 14);
+  EXPECT_EQ(form.Experiment.CurveInfo[6].Injection, 2 + 1);
+  EXPECT_EQ(form.Experiment.CurveInfo[6].FlowCell, 2);
+  EXPECT_EQ(form.Experiment.Ligands.size(), 6u);
+  EXPECT_EQ(form.SampleGrid.Cell(1, 1), "1.00e-6");
+  EXPECT_EQ(form.InjAnalyteGrid.Cell(1, 2), "2");
+}
+
 }  // namespace
 }  // namespace kelvaris

@@ -109,6 +109,186 @@ TEST(TaggedText, RunsOfDifferentLengthAndOddCycleTexts) {
   EXPECT_EQ(r.run.rowAnalyteLayout->columns, 1);
 }
 
+// A file of two cycles A and B with five spots and the given data lines
+// ("|" for the separator).
+std::string TwoCycles(const std::string& dataLines) {
+  return Rs("<FILEVERSION>\n<T_>CYCLE<TX>\n|||A\n|||B\n</T_>\n<T_>XYMULTISPOTDATA<TX>\n" + dataLines + "</T_>\n");
+}
+
+std::string DataLines(const std::string& cycle, int count) {
+  std::string s;
+  for (int i = 0; i < count; ++i) s += "||" + cycle + "|" + std::to_string(i) + "|1|2|3|4|5|\n";
+  return s;
+}
+
+TEST(TaggedText, SectionNamesAreExactAndNeedNoNameEnd) {
+  // Opening lines without "<TX>" lose their last character (here the
+  // separator that ends them); the version line and sections of other
+  // names are skipped.
+  const std::string good = Rs("<FILEVERSION><T_>CYCLE<TX>\n<T_>NOTES<TX>\n|||Z\n</T_>\n<T_>CYCLE|\n|||A\n</T_>\n"
+                              "<T_>XYMULTISPOTDATA|\n||1|0|1|2|3|4|5|\n</T_>\n");
+  Read r = ReadText(good);
+  ASSERT_TRUE(r.ok) << r.message.text;
+  EXPECT_EQ(r.run.rowAnalyteLayout->analyteNames, (std::vector<std::string>{"A"}));
+  EXPECT_EQ(r.run.curves.CurveCount, 5);
+
+  const struct {
+    const char* opening;
+    const char* why;
+  } notCycles[] = {
+      {"<T_>cycle<TX>", "case counts"},
+      {"<T_>CYCLE", "the last character is dropped: CYCL"},
+      {"<T_>CYCLE <TX>", "no trimming"},
+  };
+  for (const auto& c : notCycles) {
+    Read bad = ReadText(Rs(std::string("<FILEVERSION>\n") + c.opening + "\n|||A\n</T_>\n<T_>XYMULTISPOTDATA<TX>\n"
+                           "||1|0|1|2|3|4|5|\n</T_>\n"));
+    EXPECT_FALSE(bad.ok) << c.why;
+    EXPECT_TRUE(bad.message.text.empty()) << c.why;
+  }
+}
+
+TEST(TaggedText, RunLengthsAndCycleNumbersSizeTheCurves) {
+  const struct {
+    std::string lines;
+    int capacity;
+    std::vector<int> points;  // cycle A, cycle B
+    const char* what;
+  } cases[] = {
+      {DataLines("1", 50), 50, {50, 0}, "a single run"},
+      {DataLines("1", 40) + DataLines("2", 40) + DataLines("1", 60), 100, {100, 40},
+       "a cycle split into runs keeps all its lines"},
+      {DataLines("2", 3) + DataLines("3", 7) + DataLines("0", 2) + DataLines("-1", 1), 7, {0, 3},
+       "cycles without curves are dropped"},
+      {DataLines(" 2 ", 2) + DataLines("00", 4) + DataLines("A", 1) + DataLines("99999999999", 1), 4, {2, 2},
+       "blanks around a number; 00 is cycle 0; words and numbers beyond int are cycle 1"},
+      {DataLines("7", 4), 4, {0, 0}, "data lines, but none of a known cycle"},
+  };
+  for (const auto& c : cases) {
+    Read r = ReadText(TwoCycles(c.lines));
+    ASSERT_TRUE(r.ok) << c.what;
+    ASSERT_EQ(r.run.curves.CurveCount, 10) << c.what;
+    EXPECT_EQ(r.run.curves.Capacity, c.capacity) << c.what;
+    EXPECT_EQ(r.run.curves.PointCount[0], c.points[0]) << c.what;
+    EXPECT_EQ(r.run.curves.PointCount[9], c.points[1]) << c.what;
+  }
+
+  // Runs of 40, 40 and 60 lines for three cycles: capacity 60, and the
+  // points of cycle 3 keep their order and index.
+  std::string three = Rs("<FILEVERSION>\n<T_>CYCLE<TX>\n|||A\n|||B\n|||C\n</T_>\n<T_>XYMULTISPOTDATA<TX>\n");
+  three += Rs(DataLines("1", 40) + DataLines("2", 40) + DataLines("3", 60)) + "</T_>\n";
+  Read r = ReadText(three);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.run.curves.Capacity, 60);
+  EXPECT_EQ(r.run.curves.PointCount[14], 60);
+  EXPECT_EQ(r.run.curves.PointCount[5], 40);
+  EXPECT_EQ(r.run.curves.TimeOf(14)[59], 59.0);
+  EXPECT_EQ(r.run.curves.IndexOf(14)[59], 59);
+}
+
+TEST(TaggedText, UnitLetters) {
+  const struct {
+    const char* unit;  // empty: no FILETAG section
+    const char* value;
+    double molar;
+  } cases[] = {
+      {"", "0.0005", 0.0005}, {"", "x", -2},       {"", "---", -2},  {"", "d", -1},
+      {"nM", "50", 5e-8},     {"uM", "2.5", 2.5e-6}, {"pM", "100", 1e-10}, {"mM", "3", 3e-3},
+      {"M", "0.0005", 0.0005},  // molar itself, not milli
+      {"", "5nM", 5e-9},      {"nM", "x", -2},
+  };
+  for (const auto& c : cases) {
+    Read r = ReadText(File(5, 1, std::string("||1|2|Conc|") + c.value + "\n", c.unit));
+    ASSERT_TRUE(r.ok);
+    EXPECT_DOUBLE_EQ(r.run.info[2].Concentration, c.molar) << c.unit << " " << c.value;
+  }
+  // "ConcUnit=" ends field 3: no letter (the nM after it is field 4). A
+  // FILETAG after the keywords is too late for them.
+  Read none = ReadText(File(5, 1, "||1|0|Conc|7\n", "|nM"));
+  EXPECT_DOUBLE_EQ(none.run.info[0].Concentration, 7);
+  Read late = ReadText(File(5, 1, "||1|0|Conc|7\n") + Rs("<T_>FILETAG<TX>\n|||ConcUnit=nM\n</T_>\n"));
+  EXPECT_DOUBLE_EQ(late.run.info[0].Concentration, 7);
+}
+
+TEST(TaggedText, KeywordsThatNameNoCurveAreSkipped) {
+  // Seven spots: the second group is incomplete and has no table column.
+  // A CYCLE section after the data adds cycles without curves.
+  std::string s = File(7, 2, "||3|6|Conc|1\n||4|0|Conc|1\n||0|0|Conc|1\n||1|7|Conc|1\n||1|-1|Conc|1\n||x|0|Conc|1\n");
+  s += Rs("<T_>CYCLE<TX>\n") + std::string(5, '\n') + Rs("|||more\n</T_>\n");
+  s += Rs("<T_>CURVEKEYWORD<TX>\n||4|0|Conc|9\n||2|5|Conc|2|\n</T_>\n");
+  Read r = ReadText(s);
+  ASSERT_TRUE(r.ok);
+  ASSERT_EQ(r.run.curves.CurveCount, 21);
+  EXPECT_EQ(r.run.rowAnalyteLayout->columns, 1);
+  EXPECT_EQ(r.run.rowAnalyteLayout->rows, 4) << "the later cycle counts for the table";
+  const TCurveInfo& spot6 = r.run.info[2 * 7 + 6];
+  EXPECT_EQ(spot6.Injection, 3 + 3);
+  EXPECT_EQ(spot6.FlowCell, 2);
+  EXPECT_EQ(r.run.info[7 + 5].Injection, 4 + 2) << "injections use the cycle count when the keywords are read";
+  EXPECT_DOUBLE_EQ(r.run.info[7 + 5].Concentration, 2);
+  int withKeyword = 0;
+  for (const auto& info : r.run.info) withKeyword += info.Injection != 0;
+  EXPECT_EQ(withKeyword, 2);
+}
+
+TEST(TaggedText, AnInjectionNumberBeyondTheIntegersIsSkipped) {
+  // One cycle of 50000 spots, then a CYCLE section of 220000 cycles: the
+  // last spot's injection would be 220000 * 9999 + 1.
+  std::string s = Rs("<FILEVERSION>\n<T_>CYCLE<TX>\n|||A\n</T_>\n<T_>XYMULTISPOTDATA<TX>\n||1|0|");
+  for (int g = 0; g < 50000; ++g) s += "1\x1e";
+  s += "\n</T_>\n<T_>CYCLE<TX>\n";
+  for (int h = 0; h < 219999; ++h) s += Rs("|||A\n");
+  s += Rs("</T_>\n<T_>CURVEKEYWORD<TX>\n||1|49999|Conc|1\n||1|49998|Conc|1\n||1|10|Conc|1\n</T_>\n");
+  Read r = ReadText(s);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.run.info[49999].Injection, 0);
+  EXPECT_EQ(r.run.info[49998].Injection, 0);
+  EXPECT_EQ(r.run.info[10].Injection, 220000 * 2 + 1);
+}
+
+TEST(TaggedText, ALaterDataSectionReplacesTheFirst) {
+  std::string s = File(5, 2, "||1|0|Conc|1\n");
+  s += Rs("<T_>XYMULTISPOTDATA<TX>\n||2|0|1|2|3|4|5|6|7|8|9|10|\n</T_>\n");
+  Read r = ReadText(s);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.run.curves.CurveCount, 30);
+  EXPECT_EQ(r.run.curves.Capacity, 1);
+  EXPECT_EQ(r.run.curves.PointCount[0], 0);
+  EXPECT_EQ(r.run.curves.ResponseOf(19)[0], 10.0);
+  EXPECT_EQ(r.run.info[0].Injection, 0) << "the keywords belonged to the curves replaced";
+}
+
+TEST(TaggedText, CrLfLinesAndTheEndOfText) {
+  synth::RunShape shape;
+  shape.curves = 3;
+  shape.points = 5;
+  const std::string lf = synth::TaggedText(shape, 5);
+  std::string crlf;
+  for (char ch : lf) crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+  Read a = ReadText(lf);
+  Read b = ReadText(crlf);
+  ASSERT_TRUE(a.ok && b.ok);
+  ASSERT_EQ(b.run.curves.CurveCount, 15);
+  for (int c = 0; c < 15; ++c) {
+    EXPECT_EQ(b.run.curves.PointCount[c], a.run.curves.PointCount[c]);
+    EXPECT_EQ(b.run.curves.ResponseOf(c)[4], a.run.curves.ResponseOf(c)[4]);
+    EXPECT_EQ(b.run.info[c].Concentration, a.run.info[c].Concentration);
+  }
+  // A 1A byte ends the text: the keywords after it are not read.
+  const std::size_t keywords = lf.find("<T_>CURVEKEYWORD");
+  Read cut = ReadText(lf.substr(0, keywords) + "\x1a" + lf.substr(keywords));
+  ASSERT_TRUE(cut.ok);
+  EXPECT_EQ(cut.run.info[0].Injection, 0);
+}
+
+TEST(TaggedText, ProgressFollowsTheDataLines) {
+  std::vector<int> seen;
+  RawRun run;
+  ReadMessage message;
+  ASSERT_TRUE(ReadTaggedText(TwoCycles(DataLines("1", 100)), run, message, [&](int v) { seen.push_back(v); }));
+  EXPECT_EQ(seen, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+}
+
 TEST(TaggedText, RefusalsAndAFileWithoutData) {
   // No cycles before the data, and a data section without a data line.
   EXPECT_FALSE(ReadText(Rs("<FILEVERSION>\n<T_>XYMULTISPOTDATA<TX>\n||1|0|1|2|3|4|5|\n</T_>\n")).ok);
