@@ -1,6 +1,5 @@
-// Loading speed: a generated headerless file of 96 curves x 100 000 points
-// (about 200 MB), read through LoadDataFile. Prints MB/s.
-//   kelvaris-bench [--curves N] [--points M]
+// Loading speed: a generated headerless file (96 curves x 100 000 points is
+// about 200 MB) read through LoadDataFile.
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -9,21 +8,12 @@
 #include <string>
 
 #include "app/application.h"
+#include "bench.h"
 #include "platform/headless_window_system.h"
-#include "synthetic_run.h"
 
-using namespace kelvaris;
+namespace kelvaris::bench {
 
-int main(int argc, char** argv) {
-  synth::RunShape shape;
-  shape.curves = 96;
-  shape.points = 100000;
-  shape.step = 0.1;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    std::string a = argv[i];
-    if (a == "--curves") shape.curves = std::stoi(argv[i + 1]);
-    else if (a == "--points") shape.points = std::stoi(argv[i + 1]);
-  }
+int LoadBench(const synth::RunShape& shape) {
   const std::string path = (std::filesystem::temp_directory_path() / "kelvaris-bench-load.txt").string();
   {
     const std::string text = synth::HeaderlessText(shape);
@@ -40,6 +30,7 @@ int main(int argc, char** argv) {
     const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     if (!ok) {
       std::cerr << "load failed\n";
+      std::filesystem::remove(path);
       return 1;
     }
     best = std::min(best, s);
@@ -49,3 +40,5 @@ int main(int argc, char** argv) {
               shape.points, mb, best, mb / best);
   return 0;
 }
+
+}  // namespace kelvaris::bench

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <utility>
 
 #include "app/busy_scope.h"
 #include "import/file_bytes.h"
@@ -65,6 +66,7 @@ TMainForm::TMainForm(WindowSystem& ws, TTitleForm& titleForm, TProgForm& progres
   EditTimer = ws.CreateTimer();
   EditTimer->SetInterval(1000);
   EditTimer->OnTimer = [this] { EditTimerTimer(); };
+  UndoList.OnChange = [this] { ShowUndoButtons(); };
   CreateControls();
   RegisterControls();
   ResetExperiment();
@@ -95,9 +97,11 @@ void TMainForm::CreateControls() {
   UndoButton.SetHint("Undo");
   UndoButton.SetImageIndex(2);
   UndoButton.SetEnabled(false);
+  UndoButton.OnClick = [this] { UndoButtonClick(); };
   RedoButton.SetHint("Redo");
   RedoButton.SetImageIndex(3);
   RedoButton.SetEnabled(false);
+  RedoButton.OnClick = [this] { RedoButtonClick(); };
   HideButton.SetHint("Hide injection");
   HideButton.SetImageIndex(5);
   HideButton.SetEnabled(false);
@@ -137,11 +141,17 @@ void TMainForm::CreateControls() {
   };
   CropSecondsBox.SetText("1");
   CropSecondsBox.OnChange = [this] {
+    NumericBoxEdited(CropSecondsBox, pgCrop);
     if (!Experiment.DataLoaded || Experiment.Busy || !Experiment.Switches.Crop || !CropAverageCheck.Checked()) return;
     ScheduleRecompute(stCrop);
   };
   StartCropBox.OnChange = [this] { WindowBoxChange(stCrop, StartCropBox); };
   StopCropBox.OnChange = [this] { WindowBoxChange(stCrop, StopCropBox); };
+  for (auto [box, page] : {std::pair{&StartZeroBox, pgZero}, std::pair{&StopZeroBox, pgZero},
+                           std::pair{&StartCropBox, pgCrop}, std::pair{&StopCropBox, pgCrop},
+                           std::pair{&CropSecondsBox, pgCrop}, std::pair{&StockConcBox, pgScheme},
+                           std::pair{&DilutionBox, pgScheme}})
+    box->OnKeyPress = [this, box, page](char key) { NumericBoxKey(*box, page, key); };
 
   for (const auto& page : kPages) Pages.AddPage(page.name, page.caption);
   Pages.OnChanging = [this](bool& allow) { PageControlChanging(allow); };
@@ -187,6 +197,7 @@ void TMainForm::ResetExperiment() {
   DespikeAction.SetEnabled(false);
   HideButton.SetEnabled(false);
   SaveMethodButton.SetEnabled(false);
+  UndoList.Clear();
   Experiment.Busy = false;
 }
 
@@ -216,6 +227,8 @@ void TMainForm::DefaultWindows() {
 }
 
 void TMainForm::RunChain(int from) {
+  // Changes on either side of a recomputation are separate entries.
+  UndoList.CloseCurrent();
   if (!Experiment.DataLoaded || !Experiment.StageExists(stRaw)) return;
   ws_.ProcessMessages();
   UpdateAnalyteNumbers();
@@ -271,6 +284,7 @@ void TMainForm::RunStage(int stage) {
 void TMainForm::ZeroCheckClick() {
   Experiment.Switches.Zero = ZeroCheck.Checked();
   Pages.SetPageCaption(pgZero, Experiment.Switches.Zero ? "ZERO" : "Zero");
+  if (!Experiment.Busy) UndoList.RecordCheck(ZeroCheck, pgZero, ZeroCheck.Checked(), stZero);
   if (!Experiment.DataLoaded || Experiment.Busy) return;
   if (!Experiment.Switches.Zero) Experiment.FreeStages(stZero);
   RunChain(stZero);
@@ -280,6 +294,7 @@ void TMainForm::ZeroCheckClick() {
 void TMainForm::CropCheckClick() {
   Experiment.Switches.Crop = CropCheck.Checked();
   Pages.SetPageCaption(pgCrop, Experiment.Switches.Crop ? "CROP" : "Crop");
+  if (!Experiment.Busy) UndoList.RecordCheck(CropCheck, pgCrop, CropCheck.Checked(), stCrop);
   if (!Experiment.DataLoaded || Experiment.Busy) return;
   Experiment.FreeStages(stCrop);  // on or off: rebuilt from scratch
   RunChain(stCrop);
@@ -288,8 +303,8 @@ void TMainForm::CropCheckClick() {
 
 void TMainForm::WindowBoxChange(int stage, EditBox& box) {
   if (Experiment.Busy || !box.Modified()) return;
-  if ((stage == stZero && Experiment.Switches.Zero) || (stage == stCrop && Experiment.Switches.Crop))
-    ScheduleRecompute(stage);
+  NumericBoxEdited(box, PageOfStage(stage));
+  if (Experiment.Switches.IsOn(stage)) ScheduleRecompute(stage);
 }
 
 void TMainForm::ScheduleRecompute(int stage) {
@@ -375,8 +390,7 @@ void TMainForm::PageControlChanging(bool& allowChange) {
   }
   SampleGrid.ClearSelection();
   InjAnalyteGrid.ClearSelection();
-  if (Experiment.SampleTableEdited) RefreshConcentrations();
-  if (SampleGrid.HasChanged()) SyncAnalyteCells();
+  ApplySampleTableEdits();
   if (Pages.ActivePageIndex() == pgCompound && !CheckAnalyteNumbers()) {
     allowChange = false;
     return;
@@ -392,6 +406,7 @@ void TMainForm::PageControlChange() {}
 void TMainForm::RawStageAllocated() { HideButton.SetEnabled(true); }
 
 void TMainForm::RawStageFreed() {
+  UndoList.Clear();
   AllPointAction.SetChecked(false);
   AllPointAction.SetEnabled(false);
   DespikeAction.SetEnabled(false);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -12,6 +13,7 @@
 #include "app/progress_form.h"
 #include "app/title_form.h"
 #include "model/experiment.h"
+#include "model/undo.h"
 #include "platform/controls.h"
 #include "platform/window_system.h"
 #include "table/kelvaris_grid.h"
@@ -41,6 +43,9 @@ struct PageDescription {
   const char* help;     // topic in the help file
 };
 const PageDescription& PageInfo(int page);
+
+// The page of a stage (the stages from Zero on each have one, in order).
+constexpr int PageOfStage(int stage) { return stage >= 2 ? stage - 1 : pgScheme; }
 
 constexpr const char* kHelpFile = "Kelvaris2.chm";
 constexpr const char* kVersionCheckUrl = "https://www.kelvaris.example/version-check";
@@ -140,6 +145,19 @@ class TMainForm : public ExperimentListener {
   void CropCheckClick();
   // A typed window value: recompute the stage when it is on.
   void WindowBoxChange(int stage, EditBox& box);
+  // A marker of the page's source graph dragged to `time`: the box follows,
+  // the change is recorded, and the stage recomputes when it is on.
+  void WindowMarkerDrag(int stage, EditBox& box, double time);
+
+  // Undo and redo of setting changes.
+  TUndoList UndoList;
+  void UndoButtonClick();
+  void RedoButtonClick();
+  // The window's key preview: Ctrl+Z (26) undoes and Ctrl+R (18) redoes;
+  // the key is consumed (set to 0).
+  void FormKeyPress(char& key);
+  // The view moves the keyboard focus to the tool bar.
+  std::function<void()> OnFocusToolBar;
 
   // Load state.
   bool LoadAssociatedData = true;
@@ -277,6 +295,15 @@ class TMainForm : public ExperimentListener {
   void MergeSetAside(SetAside&& old);
   // One stage function of the chain.
   void RunStage(int stage);
+  // A typed key in a numeric box, and the text it gave the box.
+  void NumericBoxKey(EditBox& box, int page, char key);
+  void NumericBoxEdited(EditBox& box, int page);
+  // The sample table's edits reach the curves (before the chain runs).
+  void ApplySampleTableEdits();
+  void FocusToolBar();
+  void ShowUndoButtons();
+  // The chain after an undo or redo of an entry with this stage.
+  void RecomputeAfterUndo(int stage);
   void RegisterControls();
   OpenDialogRequest LoadDialogRequest();
   void LoadChosenFiles(const OpenDialogResult& result);

@@ -58,13 +58,13 @@ void TMainForm::CreateSampleTableControls() {
   RowBox.OnChange = [this] { RowBoxChange(); };
   StockConcBox.SetHint("Stock concentration of the dilution series");
   DilutionBox.SetHint("Dilution factor between steps");
-  auto editedBox = [this] {
-    if (Experiment.Busy) return;
-    Experiment.SampleTableEdited = true;
-    SaveMethodButton.SetEnabled(true);
-  };
-  StockConcBox.OnChange = editedBox;
-  DilutionBox.OnChange = editedBox;
+  for (EditBox* box : {&StockConcBox, &DilutionBox})
+    box->OnChange = [this, box] {
+      if (Experiment.Busy) return;
+      NumericBoxEdited(*box, pgScheme);
+      Experiment.SampleTableEdited = true;
+      SaveMethodButton.SetEnabled(true);
+    };
 
   CompoundGrid.SetColCount(4);
   CompoundGrid.SetRowCount(2);
@@ -72,7 +72,9 @@ void TMainForm::CreateSampleTableControls() {
   CompoundGrid.SetFixedCols(1);
   CompoundGrid.SetDefaultColWidth(45);
   CompoundGrid.SetAutoWidth(true);  // names are wider than the numbers
-  CompoundGrid.OnCellChange = [this](TKelvarisGrid&, int c, int r, int, int, const std::string&, const std::string& n) {
+  CompoundGrid.OnCellChange = [this](TKelvarisGrid&, int c, int r, int, int, const std::string& o,
+                                     const std::string& n) {
+    if (!Experiment.Busy) UndoList.RecordGrid(CompoundGrid, pgCompound, {r, c, r, c}, n, o, stScale);
     CompoundCellChange(c, r, n);
   };
   // Names and weights can be typed; the colour column cannot.
@@ -88,7 +90,10 @@ void TMainForm::CreateSampleTableControls() {
   LigandGrid.SetFixedRows(1);
   LigandGrid.SetFixedCols(1);
   LigandGrid.SetAutoWidth(true);
-  LigandGrid.OnCellChange = [this](TKelvarisGrid&, int c, int r, int, int, const std::string&, const std::string& n) {
+  LigandGrid.OnCellChange = [this](TKelvarisGrid&, int c, int r, int, int, const std::string& o,
+                                   const std::string& n) {
+    // Flow-cell names change no curve: the entry recomputes nothing.
+    if (!Experiment.Busy) UndoList.RecordGrid(LigandGrid, pgCompound, {r, c, r, c}, n, o, -1);
     LigandCellChange(c, r, n);
   };
   LigandGrid.OnMouseUp = [](TKelvarisGrid& g, MouseButton button, unsigned, int x, int y) {
@@ -517,10 +522,21 @@ void TMainForm::RowBoxChange() {
 
 // --- edits in the grids ---
 
-void TMainForm::SampleCellChange(TKelvarisGrid&, int, int, const std::string&, const std::string&) {
+void TMainForm::SampleCellChange(TKelvarisGrid& grid, int col, int row, const std::string& oldText,
+                                 const std::string& newText) {
   if (Experiment.Busy) return;
   Experiment.SampleTableEdited = true;
   SaveMethodButton.SetEnabled(true);
+  // Undoing a sample cell recomputes from the Data stage, an analyte
+  // layout cell from Zero.
+  const bool samples = &grid == &SampleGrid;
+  UndoList.RecordGrid(grid, samples ? pgScheme : pgCompound, {row, col, row, col}, newText, oldText,
+                      samples ? stData : stZero);
+}
+
+void TMainForm::ApplySampleTableEdits() {
+  if (Experiment.SampleTableEdited) RefreshConcentrations();
+  if (SampleGrid.HasChanged()) SyncAnalyteCells();
 }
 
 void TMainForm::SampleSelectionChange(int col, int row) {

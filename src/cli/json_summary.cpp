@@ -123,6 +123,7 @@ ordered_json BuildSummary(const TMainForm& form, const HeadlessWindowSystem& ws,
   for (int p = 0; p < form.Pages.PageCount(); ++p) captions.push_back(form.Pages.PageAt(p).caption);
   const int active = form.Pages.ActivePageIndex();
   j["pages"] = {{"active", active >= 0 ? PageInfo(active).caption : ""}, {"captions", captions}};
+  j["undo"] = {{"entries", form.UndoList.Count()}, {"cursor", form.UndoList.Cursor()}};
 
   ordered_json controls = ordered_json::object();
   for (const Control* c : form.Controls.All()) {

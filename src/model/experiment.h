@@ -40,6 +40,22 @@ struct TStageSwitches {
   bool Bound = false;
   bool Affinity = false;
   bool Kinetics = false;
+  // The switch of a stage that has one; false for the others.
+  bool IsOn(int stage) const {
+    switch (stage) {
+      case 2: return Zero;
+      case 3: return Crop;
+      case 4: return Align;
+      case 5: return Reference;
+      case 6: return Solvent;
+      case 7: return Blank;
+      case 8: return Scale;
+      case 9: return Bound;
+      case 10: return Affinity;
+      case 11: return Kinetics;
+      default: return false;
+    }
+  }
 };
 
 class TExperiment {

@@ -45,15 +45,21 @@ void Control::Notify() {
 }
 
 void EditBox::SetText(const std::string& text) {
-  if (text_ == text) return;
-  text_ = text;
-  Notify();
-  if (OnChange) OnChange();
+  modified_ = false;
+  Assign(text);
 }
 
 void EditBox::UserSetText(const std::string& text) {
   modified_ = true;
-  SetText(text);
+  Assign(text);
+}
+
+void EditBox::Assign(const std::string& text) {
+  if (text_ == text) return;
+  previous_ = text_;
+  text_ = text;
+  Notify();
+  if (OnChange) OnChange();
 }
 
 void EditBox::UserKey(char key) {

@@ -67,12 +67,14 @@ class Control {
   int nextObserver_ = 1;
 };
 
-// A one-line text box. SetText is the program's change; UserSetText is the
-// user typing (it sets Modified, which handlers use to tell the two apart).
+// A one-line text box. SetText is the program's change and clears Modified;
+// UserSetText is the user typing and sets it, so handlers tell the two apart.
 class EditBox : public Control {
  public:
   explicit EditBox(std::string name) : Control(std::move(name), ControlKind::EditBox) {}
   const std::string& Text() const { return text_; }
+  // The text before the latest change.
+  const std::string& PreviousText() const { return previous_; }
   void SetText(const std::string& text);
   void UserSetText(const std::string& text);
   // One typed key, reported before the text changes.
@@ -84,7 +86,9 @@ class EditBox : public Control {
   std::function<void(char key)> OnKeyPress;
 
  private:
+  void Assign(const std::string& text);
   std::string text_;
+  std::string previous_;
   bool modified_ = false;
 };
 

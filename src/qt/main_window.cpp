@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QStyle>
@@ -13,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "qt/control_binders.h"
+#include "qt/grid_widget.h"
 #include "qt/page_tab_widget.h"
 #include "qt/qt_text.h"
 #include "qt/sample_pages.h"
@@ -44,9 +46,36 @@ MainWindow::MainWindow(TMainForm& form, QWidget* parent) : QMainWindow(parent), 
   BuildToolBar();
   BuildPages();
   FollowForm();
+  // An edit in progress loses the focus when undo or redo starts.
+  form_.OnFocusToolBar = [] {
+    if (QWidget* focus = QApplication::focusWidget()) focus->clearFocus();
+  };
+  qApp->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || widget->window() != this) return QMainWindow::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::ControlModifier) return QMainWindow::eventFilter(watched, event);
+  char ch = 0;
+  if (key->key() == Qt::Key_Z) ch = 26;
+  if (key->key() == Qt::Key_R) ch = 18;
+  if (ch == 0) return QMainWindow::eventFilter(watched, event);
+  // In a layout grid, Ctrl+R is the table menu's Reorder.
+  for (QWidget* w = widget; w && ch == 18; w = w->parentWidget()) {
+    auto* grid = qobject_cast<GridWidget*>(w);
+    if (grid && (grid->Grid() == &form_.SampleGrid || grid->Grid() == &form_.InjAnalyteGrid))
+      return QMainWindow::eventFilter(watched, event);
+  }
+  form_.FormKeyPress(ch);
+  return true;
 }
 
 MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
+  form_.OnFocusToolBar = nullptr;
   ReleaseBindings(this);
   for (auto& [control, id] : observed_) control->Unobserve(id);
 }

@@ -90,5 +90,20 @@ TEST(Cli, ControlsAreSetThroughTheirHandlers) {
   EXPECT_EQ(j["pages"]["active"], "Zero");
 }
 
+TEST(Cli, StageSwitchesBoxesAndUndoAreReachable) {
+  test::TempDir dir;
+  const std::string path = dir.Write("run.txt", "0\t1\t0\t10\n1\t2\t1\t20\n2\t4\t2\t40\n3\t5\t3\t50\n");
+  CliRun r = RunTool({path, "--page", "Zero", "--set", "ZeroCheck=on", "--set", "StartZeroBox=0",
+                      "--set", "StopZeroBox=0", "--click", "UndoButton", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto j = nlohmann::json::parse(r.out);
+  EXPECT_EQ(j["undo"], nlohmann::json({{"entries", 3}, {"cursor", 2}}));
+  EXPECT_EQ(j["controls"]["StopZeroBox"], "1.50") << "undone";
+  EXPECT_EQ(j["controls"]["StartZeroBox"], "0");
+  // The window 0 to 1.5 s: the mean of 1 and 2 is taken off.
+  EXPECT_EQ(j["stages"]["2"]["curves"][0]["time"], nlohmann::json({0.0, 3.0}));
+  EXPECT_EQ(j["stages"]["2"]["curves"][0]["response"], nlohmann::json({-0.5, 3.5}));
+}
+
 }  // namespace
 }  // namespace kelvaris

@@ -50,6 +50,9 @@ TEST(Controls, ProgramChangesFireTheToolkitsEventsOnlyWhereItDoes) {
   EXPECT_FALSE(box.Modified());
   box.UserSetText("2");
   EXPECT_TRUE(box.Modified());
+  EXPECT_EQ(box.PreviousText(), "1");
+  box.SetText("3");
+  EXPECT_FALSE(box.Modified()) << "the program's own text is not the user's";
 
   CheckBox check("Check");
   check.OnClick = [&] { ++clicks; };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
 #include <QTest>
@@ -94,6 +95,38 @@ TEST(MainWindowTest, TheSampleTableShowsAfterALoadAndTakesTypedText) {
   QApplication::processEvents();
   EXPECT_EQ(pages->currentIndex(), pgCompound);
   if (const char* shot = std::getenv("KELVARIS_SCREENSHOT_COMPOUND")) window.grab().save(shot);
+}
+
+TEST(MainWindowTest, CtrlZAndCtrlRUndoAndRedoEvenInsideAnEditBox) {
+  const std::string path = std::string(KELVARIS_TEST_DATA) + "/headerless_two_curves.txt";
+  QtWindowSystem ws;
+  TApplication app(ws, {}, "");
+  MainWindow window(*app.MainForm);
+  app.MainForm->Form.SetVisible(true);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  TMainForm& form = *app.MainForm;
+  form.Merge = false;
+  ASSERT_TRUE(form.LoadDataFile(path, true));
+  ASSERT_TRUE(form.Pages.UserSelect(pgZero));
+  QApplication::processEvents();
+  const std::string before = form.StartZeroBox.Text();
+
+  auto* box = window.findChild<QLineEdit*>("StartZeroBox");
+  ASSERT_NE(box, nullptr);
+  box->setFocus();
+  box->selectAll();
+  QTest::keyClick(box, '7');
+  EXPECT_EQ(form.StartZeroBox.Text(), "7");
+  ASSERT_EQ(form.UndoList.Count(), 1);
+
+  QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(form.StartZeroBox.Text(), before);
+  EXPECT_EQ(box->text().toStdString(), before);
+  EXPECT_EQ(form.UndoList.Cursor(), 0) << "the program's undo, not the box's own";
+  EXPECT_TRUE(form.RedoButton.Enabled());
+  QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
+  EXPECT_EQ(box->text().toStdString(), "7");
+  EXPECT_FALSE(window.ButtonFor(form.RedoButton)->isEnabled());
 }
 
 }  // namespace
