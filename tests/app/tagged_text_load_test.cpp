@@ -8,17 +8,26 @@
 namespace kelvaris {
 namespace {
 
-// The tagged reader lays out the tables itself: a row per cycle, a column
-// per group of five spots, an analyte per sample name.
-TEST(TaggedTextLoad, LaysOutTheTablesFromTheCycles) {
+class TaggedTextLoad : public ::testing::Test {
+ protected:
+  // A generated tagged file of `cycles` cycles with `spots` spots each.
+  bool Load(int cycles, int points, int spots) {
+    synth::RunShape shape;
+    shape.curves = cycles;
+    shape.points = points;
+    return form.LoadDataFile(dir.Write("array.txt", synth::TaggedText(shape, spots)), true);
+  }
+
   test::TempDir dir;
   HeadlessWindowSystem ws;
-  TApplication app(ws, {}, "");
+  TApplication app{ws, {}, ""};
   TMainForm& form = *app.MainForm;
-  synth::RunShape shape;
-  shape.curves = 3;
-  shape.points = 8;
-  ASSERT_TRUE(form.LoadDataFile(dir.Write("array.txt", synth::TaggedText(shape, 10)), true));
+};
+
+// The tagged reader lays out the tables itself: a row per cycle, a column
+// per group of five spots, an analyte per sample name.
+TEST_F(TaggedTextLoad, LaysOutTheTablesFromTheCycles) {
+  ASSERT_TRUE(Load(3, 8, 10));
   form.RunChain(stRaw);
   EXPECT_TRUE(ws.Messages().empty());
   EXPECT_EQ(form.RowUpDown.Position(), 3);
@@ -33,15 +42,8 @@ TEST(TaggedTextLoad, LaysOutTheTablesFromTheCycles) {
 
 // Without a data section nothing replaces the loaded curves; the load
 // still succeeds.
-TEST(TaggedTextLoad, AFileWithoutDataKeepsTheLoadedCurves) {
-  test::TempDir dir;
-  HeadlessWindowSystem ws;
-  TApplication app(ws, {}, "");
-  TMainForm& form = *app.MainForm;
-  synth::RunShape shape;
-  shape.curves = 2;
-  shape.points = 4;
-  ASSERT_TRUE(form.LoadDataFile(dir.Write("array.txt", synth::TaggedText(shape, 5)), true));
+TEST_F(TaggedTextLoad, AFileWithoutDataKeepsTheLoadedCurves) {
+  ASSERT_TRUE(Load(2, 4, 5));
   const double response = form.Experiment.Stage(stRaw).ResponseOf(7)[3];
   const std::string cycles = "<FILEVERSION>2\n<T_>CYCLE<TX>\n\x1e\x1e\x1eOther\n</T_>\n";
   EXPECT_TRUE(form.LoadDataFile(dir.Write("cycles.txt", cycles), true));
@@ -54,15 +56,8 @@ TEST(TaggedTextLoad, AFileWithoutDataKeepsTheLoadedCurves) {
 
 // Seven spots: the two spots of the incomplete group are flow cells 1 and
 // 2 of injections in a second column.
-TEST(TaggedTextLoad, AnIncompleteGroupOfSpots) {
-  test::TempDir dir;
-  HeadlessWindowSystem ws;
-  TApplication app(ws, {}, "");
-  TMainForm& form = *app.MainForm;
-  synth::RunShape shape;
-  shape.curves = 2;
-  shape.points = 4;
-  ASSERT_TRUE(form.LoadDataFile(dir.Write("array.txt", synth::TaggedText(shape, 7)), true));
+TEST_F(TaggedTextLoad, AnIncompleteGroupOfSpots) {
+  ASSERT_TRUE(Load(2, 4, 7));
   EXPECT_TRUE(ws.Messages().empty());
   ASSERT_EQ(form.Experiment.Stage(stRaw).CurveCount, 14);
   EXPECT_EQ(form.Experiment.CurveInfo[6].Injection, 2 + 1);
