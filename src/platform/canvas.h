@@ -78,6 +78,9 @@ struct Font {
   Colour colour = colours::Black;
   unsigned style = fsNone;
   int angle = 0;       // tenths of a degree, counter-clockwise
+  // Kept for the graph property records; surfaces choose fonts by name.
+  int charset = 1;     // the default character set
+  int pitch = 0;       // the default pitch
   bool operator==(const Font&) const = default;
 };
 
@@ -95,7 +98,8 @@ class Canvas {
   virtual const Font& GetFont() const = 0;
 
   virtual void MoveTo(int x, int y) = 0;
-  virtual void LineTo(int x, int y) = 0;
+  virtual void LineTo(int x, int y) = 0;  // the pen ends at (x, y)
+  virtual Point PenPos() const = 0;
   // Outline with the pen, inside with the brush (unless the brush is clear).
   virtual void Rectangle(const Rect& r) = 0;
   // Inside with the brush only.

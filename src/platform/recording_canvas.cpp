@@ -38,8 +38,15 @@ std::vector<std::string> RecordingCanvas::Texts() const {
   return out;
 }
 
-void RecordingCanvas::MoveTo(int x, int y) { Record(DrawOp::MoveTo, Rect{x, y, x, y}); }
-void RecordingCanvas::LineTo(int x, int y) { Record(DrawOp::LineTo, Rect{x, y, x, y}); }
+void RecordingCanvas::MoveTo(int x, int y) {
+  Record(DrawOp::MoveTo, Rect{x, y, x, y});
+  penPos_ = {x, y};
+}
+
+void RecordingCanvas::LineTo(int x, int y) {
+  Record(DrawOp::LineTo, Rect{x, y, x, y});
+  penPos_ = {x, y};
+}
 void RecordingCanvas::Rectangle(const Rect& r) { Record(DrawOp::Rectangle, r); }
 void RecordingCanvas::FillRect(const Rect& r) { Record(DrawOp::FillRect, r); }
 void RecordingCanvas::Ellipse(const Rect& r) { Record(DrawOp::Ellipse, r); }

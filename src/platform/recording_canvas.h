@@ -54,6 +54,7 @@ class RecordingCanvas : public Canvas {
 
   void MoveTo(int x, int y) override;
   void LineTo(int x, int y) override;
+  Point PenPos() const override { return penPos_; }
   void Rectangle(const Rect& r) override;
   void FillRect(const Rect& r) override;
   void Ellipse(const Rect& r) override;
@@ -76,6 +77,7 @@ class RecordingCanvas : public Canvas {
  private:
   void Record(DrawOp op, Rect rect, std::string text = {});
   std::vector<DrawCall> calls_;
+  Point penPos_;
   Pen pen_;
   Brush brush_;
   Font font_;

@@ -50,6 +50,7 @@ class QPainterCanvas : public Canvas {
 
   void MoveTo(int x, int y) override { position_ = QPoint(x, y); }
   void LineTo(int x, int y) override;
+  Point PenPos() const override { return {position_.x(), position_.y()}; }
   void Rectangle(const Rect& r) override;
   void FillRect(const Rect& r) override;
   void Ellipse(const Rect& r) override;
