@@ -27,6 +27,7 @@ enum class ControlKind {
   Menu,
   ProgressBar,
   Grid,
+  Graph,
 };
 
 class Control {

@@ -1,0 +1,366 @@
+// The graph component. A TPlot never owns curve data: it is bound to the
+// arrays of one stage (or to rows a page builds) and draws what they hold
+// when it is painted. One drawing routine, Plot, serves the screen (through
+// an off-screen bitmap), the clipboard picture and the printer page.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "graph/graph_type.h"
+#include "model/curve_kinetics.h"
+#include "platform/canvas.h"
+#include "platform/controls.h"
+#include "table/print_grid.h"
+
+namespace kelvaris {
+
+struct TCurveSet;
+
+enum PlotFlags : int {
+  PlotMonochrome = 0x01,
+  PlotPrinter = 0x02,
+  PlotCommonScale = 0x20,
+};
+
+// Curve-flag bits the graph reads.
+enum PlotCurveBits : std::uint32_t {
+  pcColourMask = 0x000F,
+  pcSymbolMask = 0x00F0,
+  pcHover = 0x0100,
+  pcExcluded = 0x0200,
+  pcHidden = 0x0400,
+  pcRemoved = 0x1000,
+  pcBold = 0x2000,
+  pcBoundInMixedSet = 0x20000,
+};
+constexpr int kSeriesShift = 18;
+
+// Point-flag bits of a bound point's integer row, element 8.
+constexpr int kKdLabelBit = 0x4000;
+constexpr int kTrendLabelBit = 0x8000;
+// A sensorgram point with this flag gets a label.
+constexpr std::uint32_t kPointLabelBit = 0x10000;
+
+struct TLegendItem {
+  int entry = 0;          // the entry the text stands for
+  Colour colour = 0;      // text (and symbol) colour
+  int symbol = 0;         // symbol drawn before the text in the Kd kind
+};
+
+struct TLinePoint {
+  double x = 0;
+  double y = 0;
+  int entry = 0;
+};
+
+struct TCutMark {
+  double x = 0;
+  int pixel = -1;  // where it was last drawn
+};
+
+// Everything SetProperties gives the graph besides its switches.
+struct PlotAppearance {
+  Font font;
+  bool autoFont = false;
+  int axisWidth = 1;
+  int curveWidth = 1;
+  int modelWidth = 1;
+  float pointScale = 1.0f;
+  int errorBars = 0;  // 0 none, 1 min/max, 2 standard error, 3 standard deviation
+  std::string labelTemplate = "x, y";
+  int labelAngle = 45;
+  std::string xTitle;
+  std::string yTitle;
+  bool legendLeft = false;
+  bool legendTop = false;
+  bool legendBox = true;
+  int insetFlags = 0;
+  bool insetLeft = false;
+  bool insetTop = true;
+  bool insetBox = true;
+};
+
+class TPlot : public Control {
+ public:
+  explicit TPlot(std::string name);
+  ~TPlot() override;
+
+  // --- data ---
+  // Row pointers per entry; the graph keeps the references, never copies.
+  void SetDataPtrs(int count, const double* const* y, const double* const* x, const std::uint32_t* const* pointFlags,
+                   const std::uint32_t* curveFlags, const int* pointCounts, const int* sourceIndex,
+                   TCurveKinetics* kinetics);
+  // Binds every curve of a stage's curve set; the row tables are kept by
+  // the graph and rebuilt on every call.
+  void BindCurveSet(const TCurveSet& set, TCurveKinetics* kinetics = nullptr);
+  void Unbind();
+  int EntryCount() const { return count_; }
+  bool HasData() const { return x_ != nullptr && y_ != nullptr; }
+  bool HasSim() const;
+
+  // --- size of the control (set by the view) ---
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  void SetSize(int width, int height);
+
+  // --- kinds and switches ---
+  bool IsKdPlot() const { return kd_; }
+  void SetKdPlot(bool on);
+  bool IsTrendPlot() const { return trend_; }
+  void SetTrendPlot(bool on);
+  bool IsLogPlot() const { return log_; }
+  void SetLogPlot(bool on);
+  bool IsResidualPlot() const { return residual_; }
+  void SetResidualPlot(bool on);
+  bool IsNormPlot() const { return norm_; }
+  void SetNormPlot(bool on) { norm_ = on; }
+  GraphType GetType() const;
+
+  const std::string& PlotTitle() const { return title_; }
+  void SetPlotTitle(const std::string& title);
+  bool ShowTitle() const { return showTitle_; }
+  void SetShowTitle(bool on) { SetSwitch(showTitle_, on); }
+  bool ShowPoints() const { return showPoints_; }
+  void SetShowPoints(bool on);
+  bool ShowXLabels() const { return showXLabels_; }
+  void SetShowXLabels(bool on);
+  bool ShowAllPoints() const { return showAllPoints_; }
+  void SetShowAllPoints(bool on) { SetSwitch(showAllPoints_, on); }
+  bool ShowModels() const { return showModels_; }
+  void SetShowModels(bool on) { SetSwitch(showModels_, on); }
+  bool NormalizeModels() const { return normalizeModels_; }
+  void SetNormalizeModels(bool on) { SetSwitch(normalizeModels_, on); }
+  bool ZeroModels() const { return zeroModels_; }
+  void SetZeroModels(bool on) { SetSwitch(zeroModels_, on); }
+  bool IsBlanked() const { return blanked_; }
+  void SetBlanked(bool on) { SetSwitch(blanked_, on); }
+  bool ShowLegend() const { return showLegend_; }
+  void SetShowLegend(bool on);
+  bool ShowLabels() const { return showLabels_; }
+  void SetShowLabels(bool on);
+  bool ShowCurve() const { return showCurve_; }
+  void SetShowCurve(bool on) { SetSwitch(showCurve_, on); }
+  bool ShowZeroLines() const { return zeroLines_; }
+  void SetShowZeroLines(bool on) { SetSwitch(zeroLines_, on); }
+  bool CanSelect() const { return canSelect_; }
+  void SetCanSelect(bool on) { canSelect_ = on; }
+  bool IsSelected() const { return selected_; }
+  void SetSelected(bool on) { SetSwitch(selected_, on); }
+  int PixelsPerSample() const { return pixelsPerSample_; }
+  void SetPixelsPerSample(int n);
+  int CompFcNum() const { return compFcNum_; }
+  void SetCompFcNum(int n) { compFcNum_ = n; }
+
+  // --- appearance ---
+  const PlotAppearance& Appearance() const { return look_; }
+  void SetAppearance(const PlotAppearance& look);
+  int InsetFlags() const { return look_.insetFlags; }
+
+  // --- ranges ---
+  bool AutoX() const { return autoX_; }
+  bool AutoY() const { return autoY_; }
+  void SetAutoX(bool on) { autoX_ = on; }
+  void SetAutoY(bool on) { autoY_ = on; }
+  bool IsZoomed() const { return !(autoX_ && autoY_); }
+  void SetScaleX(double min, double max);
+  void SetScaleY(double min, double max);
+  void GetScale(double& xmin, double& xmax, double& ymin, double& ymax) const;
+  // The data ranges, with the margins the automatic ranges get.
+  void GetMinMax(double& xmin, double& xmax, double& ymin, double& ymax) const;
+
+  // --- the current entry ---
+  int CurrCurve() const { return curr_; }
+  void SetCurve(int curve);
+  int CurrOriginal() const;
+  void SetCurrOriginal(int source);
+  bool ShowsLine(int entry) const;
+
+  // --- time lines ---
+  bool ShowStartLine() const { return lines_[kStart].shown; }
+  void SetShowStartLine(bool on);
+  bool ShowStopLine() const { return lines_[kStop].shown; }
+  bool ShowEndLine() const { return lines_[kEnd].shown; }
+  void SetShowEndLine(bool on);
+  bool ShowTimeLines() const { return lines_[kStart].shown && lines_[kStop].shown; }
+  void SetShowTimeLines(bool on);
+  double StartLineTime() const { return lines_[kStart].time; }
+  double StopLineTime() const { return lines_[kStop].time; }
+  double EndLineTime() const { return lines_[kEnd].time; }
+  void SetStartLineTime(double t) { SetLineTime(kStart, t); }
+  void SetStopLineTime(double t) { SetLineTime(kStop, t); }
+  void SetEndLineTime(double t) { SetLineTime(kEnd, t); }
+  int LinePixel(int line) const { return lines_[line].pixel; }
+
+  // --- lists the page fills ---
+  // Legend (and curve-label) texts, each with its record.
+  void AddLegend(const std::string& text, const TLegendItem& item);
+  void ClearLegend();
+  const std::vector<std::pair<std::string, TLegendItem>>& Legend() const { return legend_; }
+  // One display name per entry, with the 1-based position after " - ".
+  void AddCurveName(const std::string& name, int ligandPosition);
+  const std::vector<std::pair<std::string, int>>& CurveNames() const { return names_; }
+  std::vector<std::string>& InsetLines() { return insetLines_; }
+  // The result table of the inset; the page fills it, the graph draws it.
+  TPrintGrid& InsetTable() { return inset_; }
+  std::vector<TCutMark>& CutMarks() { return cutMarks_; }
+  void ClearChop() { cutMarks_.clear(); }
+
+  // Resets every switch, range and list to the state of a new graph.
+  void ClearFlags();
+
+  // --- drawing ---
+  // Draws the whole graph into a rectangle of any surface.
+  void Plot(Canvas& canvas, int left, int top, int width, int height, int flags);
+  // On-screen drawing: the graph is drawn into an off-screen bitmap, which
+  // is then copied onto `screen` in one step. The bitmap is kept, so a
+  // repaint that only exposes the control copies it again, and the direct
+  // updates below (time lines, single entries) draw into it.
+  void Paint(Canvas& screen);
+  // Asks for a full drawing at the next paint.
+  void Invalidate();
+  void PaintLine(int entry);
+  void PaintPoint(int entry);
+
+  // --- layout of the last drawing ---
+  double PlotLeft() const { return left_; }
+  double PlotRight() const { return right_; }
+  double PlotTop() const { return top_; }
+  double PlotBottom() const { return bottom_; }
+  double XScale() const { return xscale_; }
+  double YScale() const { return yscale_; }
+  double XStep() const { return xstep_; }
+  double YStep() const { return ystep_; }
+  // Data to pixel, as the drawing maps them (before truncation).
+  double PixelX(double x) const { return (x - xmin_) * xscale_ + left_ + 0.5; }
+  double PixelY(double y) const { return (y - ymin_) * yscale_ + bottom_ + 0.5; }
+  // Points drawn per step along a sensorgram: about two per pixel column.
+  int CalcPinc(int entry, double dataXmin, double dataXmax) const;
+
+  // Tick step and decimals for a span.
+  static void Subdivide(double span, double& step, int& decimals);
+
+  // The model evaluation used for fitted curves (replaceable in tests).
+  std::function<int(TCurveKinetics&, const double*, double*, int)> Evaluate = EvaluateModel;
+
+  // Raised when the current entry changes; the handler may change it.
+  std::function<void(TPlot& sender, int oldCurve, int& newCurve)> OnCurveChange;
+
+  enum TimeLineIndex { kStart = 0, kStop = 1, kEnd = 2 };
+
+ private:
+  struct TimeLine {
+    bool shown = false;
+    double time = 0;
+    int pixel = -1;
+  };
+
+  void SetSwitch(bool& value, bool on);
+  void SetLineTime(int line, double t);
+  void DrawTimeLine(Canvas& canvas, int line, int pixel);
+  bool PointCounts(int entry) const;
+  bool CurveCounts(int entry) const;
+  std::uint32_t FlagsOf(int entry) const { return curveFlags_ ? curveFlags_[entry] : 1u; }
+  int IntRow(int entry, int k) const;
+  int InjectionNumber(int entry) const { return IntRow(entry, 1); }
+  double PlotX(int entry, int point) const;  // the x the drawing uses
+  bool InShownSeries(int entry) const;
+  bool SameTrendSeries(int a, int b) const;
+  Colour EntryColour(int entry, bool monochrome) const;
+  // The text of a curve name between its first ":" (plus two) and the
+  // ligand part; empty without ":".
+  std::string ConcentrationPart(int entry) const;
+  // The longest concentration-and-analyte part of the curve names.
+  int TrendLegendLength() const;
+
+  // Drawing steps (plot_render.cpp and friends).
+  struct Frame;
+  void SetUpFont(Canvas& canvas, Frame& f);
+  void DrawAxes(Canvas& canvas, Frame& f);
+  void DrawYTicks(Canvas& canvas, Frame& f);
+  void DrawXTicks(Canvas& canvas, Frame& f);
+  void DrawPowerLabel(Canvas& canvas, Frame& f, double px, const std::string& main, const std::string& sup,
+                      double& end);
+  void DrawCurveLabels(Canvas& canvas, Frame& f);
+  void MakeRoomForTrendLegend(Canvas& canvas, Frame& f);
+  void DrawSensorgrams(Canvas& canvas, Frame& f);
+  void DrawSensorgram(Canvas& canvas, Frame& f, int entry, Colour colour, int step, int symbol);
+  void DrawKdPoints(Canvas& canvas, Frame& f);
+  void DrawTrendPoints(Canvas& canvas, Frame& f);
+  void DrawModels(Canvas& canvas, Frame& f);
+  void DrawPointLabels(Canvas& canvas, Frame& f);
+  void DrawTitle(Canvas& canvas, Frame& f);
+  void DrawLegend(Canvas& canvas, Frame& f);
+  void DrawTrendLegend(Canvas& canvas, Frame& f);
+  void DrawInset(Canvas& canvas, Frame& f);
+  void DrawTimeLinesAndCuts(Canvas& canvas, Frame& f);
+  void DrawErrorBars(Canvas& canvas, const std::vector<TLinePoint>& points, int cap, int mode);
+  void LabelPoint(Canvas& canvas, Frame& f, int entry, int point, Colour colour);
+  std::string PointLabelText(int entry, int point) const;
+  void TrendLegend(Canvas& canvas, Frame& f, int y, int first, int last);
+
+ public:
+  // Symbol of `type` centred on the pen position.
+  static void DrawSymbol(Canvas& canvas, int type, int size);
+  static void VerticalTextOut(Canvas& canvas, int x, int y, const std::string& text);
+  static void AngledTextOut(Canvas& canvas, int x, int y, int angle, const std::string& text);
+  // Moves and lines with each coordinate held to +-30000 first.
+  static void PlotMoveTo(Canvas& canvas, double x, double y);
+  static void PlotLineTo(Canvas& canvas, double x, double y);
+
+ private:
+  // Bound data.
+  int count_ = 0;
+  const double* const* y_ = nullptr;
+  const double* const* x_ = nullptr;
+  const std::uint32_t* const* pointFlags_ = nullptr;
+  const std::uint32_t* curveFlags_ = nullptr;
+  const int* pointCounts_ = nullptr;
+  const int* source_ = nullptr;
+  TCurveKinetics* kinetics_ = nullptr;
+  // Row tables of BindCurveSet.
+  std::vector<const double*> boundY_, boundX_;
+  std::vector<const std::uint32_t*> boundFlags_;
+
+  int width_ = 0;
+  int height_ = 0;
+
+  int curr_ = -1;
+  double xmin_ = 0, xmax_ = 0, ymin_ = 0, ymax_ = 0;
+  double xstep_ = 0, ystep_ = 0;
+  int xdecimals_ = 0, ydecimals_ = 0;
+  double left_ = 0, right_ = 0, top_ = 0, bottom_ = 0;
+  double xscale_ = 0, yscale_ = 0;
+  bool autoX_ = true, autoY_ = true;
+  bool kd_ = false, trend_ = false, log_ = false, residual_ = false, norm_ = false;
+  bool showTitle_ = true, showXLabels_ = true, showPoints_ = false, showLegend_ = false, showLabels_ = false;
+  bool showAllPoints_ = false, showModels_ = false, normalizeModels_ = false, zeroModels_ = false;
+  bool blanked_ = false, showCurve_ = true, zeroLines_ = true;
+  bool canSelect_ = false, selected_ = false;
+  TimeLine lines_[3];
+  bool commonScale_ = false;
+  int pixelsPerSample_ = 1;
+  int compFcNum_ = 0;
+  int symbolSize_ = 1;  // of the last full drawing
+  std::string title_;
+  PlotAppearance look_;
+  std::vector<std::pair<std::string, TLegendItem>> legend_;
+  std::vector<std::pair<std::string, int>> names_;
+  std::vector<std::string> insetLines_;
+  TPrintGrid inset_;
+  std::vector<TCutMark> cutMarks_;
+
+ protected:
+  // Drags in progress; the model curves are left out while a start or end
+  // line moves.
+  bool startDrag_ = false, stopDrag_ = false, endDrag_ = false, rectDrag_ = false;
+
+ private:
+  std::unique_ptr<Bitmap> screen_;
+  bool needsPlot_ = true;
+};
+
+}  // namespace kelvaris
