@@ -11,5 +11,7 @@ int LoadBench(const synth::RunShape& shape);
 // The chain from stage 0 with Zero, Crop (averaging into 1 s bins) and
 // despike on, in ms.
 int ChainBench(const synth::RunShape& shape);
+// Drawing a graph of a whole stage on the screen, in ms.
+int PlotBench(const synth::RunShape& shape);
 
 }  // namespace kelvaris::bench

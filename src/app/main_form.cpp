@@ -108,7 +108,10 @@ void TMainForm::CreateControls() {
   AllPointAction.SetCaption("All points");
   AllPointAction.SetImageIndex(21);
   AllPointAction.SetHint("Show all points");
-  AllPointAction.OnClick = [this] { AllPoints = AllPointAction.Checked(); };
+  AllPointAction.OnClick = [this] {
+    AllPoints = AllPointAction.Checked();
+    for (TPlot* plot : {&DataPlot, &FromPlot, &ToPlot}) plot->SetShowAllPoints(AllPoints);
+  };
   DespikeAction.SetCaption("Despike");
   DespikeAction.SetImageIndex(20);
   DespikeAction.SetHint("Despike");
@@ -126,6 +129,7 @@ void TMainForm::CreateControls() {
   FcListBox.SetItemIndex(0);
 
   CreateSampleTableControls();
+  CreateGraphs();
 
   ZeroCheck.SetCaption("Zero");
   ZeroCheck.OnClick = [this] { ZeroCheckClick(); };
@@ -162,7 +166,7 @@ void TMainForm::RegisterControls() {
   for (Control* c : std::initializer_list<Control*>{
            &Form, &LoadButton, &FileListMenu, &SaveMethodButton, &PrintButton, &HelpButton,
            &WebButton, &UndoButton, &RedoButton, &HideButton, &AllPointAction, &DespikeAction,
-           &AnalyteListBox, &FcListBox, &Pages, &CurveList})
+           &AnalyteListBox, &FcListBox, &Pages, &CurveList, &DataPlot, &FromPlot, &ToPlot})
     Controls.Add(*c);
   RegisterSampleTableControls();
   for (Control* c : std::initializer_list<Control*>{&StartZeroBox, &StopZeroBox, &ZeroCheck, &StartCropBox,
@@ -197,6 +201,9 @@ void TMainForm::ResetExperiment() {
   DespikeAction.SetEnabled(false);
   HideButton.SetEnabled(false);
   SaveMethodButton.SetEnabled(false);
+  for (auto& props : StageGraphProps)
+    if (props) props->SetDefaults();
+  for (TPlot* plot : {&DataPlot, &FromPlot, &ToPlot}) plot->ClearFlags();
   UndoList.Clear();
   Experiment.Busy = false;
 }
@@ -304,6 +311,12 @@ void TMainForm::CropCheckClick() {
 void TMainForm::WindowBoxChange(int stage, EditBox& box) {
   if (Experiment.Busy || !box.Modified()) return;
   NumericBoxEdited(box, PageOfStage(stage));
+  // The marker follows the box while the page shows.
+  if (Pages.ActivePageIndex() == PageOfStage(stage)) {
+    const double t = ParseNumber(box.Text(), 0);
+    if (&box == StartBoxOf(stage)) FromPlot.SetStartLineTime(t);
+    if (&box == StopBoxOf(stage)) FromPlot.SetStopLineTime(t);
+  }
   if (Experiment.Switches.IsOn(stage)) ScheduleRecompute(stage);
 }
 
@@ -324,10 +337,6 @@ void TMainForm::EditTimerTimer() {
     RefreshActivePage();
   }
   Experiment.PendingStage = kNoStage;
-}
-
-void TMainForm::RefreshActivePage() {
-  if (Pages.ActivePageIndex() == pgScheme) RefreshDataPage();
 }
 
 void TMainForm::SanitizeWindow(int stage, EditBox& start, EditBox& stop, EditBox* third) {
@@ -358,6 +367,7 @@ void TMainForm::RefreshDataPage() {
     lines.push_back(std::move(line));
   }
   CurveList.SetItems(std::move(lines));
+  ShowDataGraph();
 }
 
 void TMainForm::SetCaptionForFile(const std::string& path) {
@@ -401,7 +411,7 @@ void TMainForm::PageControlChanging(bool& allowChange) {
     RunChain(stResult);
 }
 
-void TMainForm::PageControlChange() {}
+void TMainForm::PageControlChange() { RefreshActivePage(); }
 
 void TMainForm::RawStageAllocated() { HideButton.SetEnabled(true); }
 

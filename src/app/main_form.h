@@ -3,6 +3,7 @@
 // user's actions to the handlers; the command-line tool drives them directly.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -14,6 +15,8 @@
 #include "app/title_form.h"
 #include "model/experiment.h"
 #include "model/undo.h"
+#include "graph/graph_props.h"
+#include "graph/plot.h"
 #include "platform/controls.h"
 #include "platform/window_system.h"
 #include "table/kelvaris_grid.h"
@@ -46,11 +49,17 @@ const PageDescription& PageInfo(int page);
 
 // The page of a stage (the stages from Zero on each have one, in order).
 constexpr int PageOfStage(int stage) { return stage >= 2 ? stage - 1 : pgScheme; }
+// The stage whose graph property record a graph of `page` edits:
+// `sourceGraph` is the left-hand graph of a processing page, `percentOfMax`
+// the Affinity page's "Show as % max". -1 on the Result page, whose graphs
+// keep records of their own.
+int GraphPropsStage(const TExperiment& e, int page, bool sourceGraph, bool percentOfMax);
 
 constexpr const char* kHelpFile = "Kelvaris2.chm";
 constexpr const char* kVersionCheckUrl = "https://www.kelvaris.example/version-check";
 
 class TReorderDialog;
+class TGraphPropsDialog;
 
 // One entry of an instrument's injection list: the sample text of its cell
 // and the 0-based index of its analyte.
@@ -106,6 +115,19 @@ class TMainForm : public ExperimentListener {
   ComboBox FcListBox{"FcListBox"};
 
   PageControl Pages{"PageControl"};
+  // Graphs: the Data page's, and the source and result graphs of the
+  // processing pages.
+  TPlot DataPlot{"DataPlot"};
+  TPlot FromPlot{"FromPlot"};
+  TPlot ToPlot{"ToPlot"};
+  // The display properties of each stage's graphs.
+  std::array<std::unique_ptr<TGraphPropData>, kStageCount> StageGraphProps;
+  // The size of a graph copied to the clipboard, pixels.
+  int CopyWidth = 1000;
+  int CopyHeight = 600;
+  // The graph properties dialog for one of the graphs above.
+  void GraphPropertiesClick(TPlot& plot);
+  void SetGraphPropsDialog(TGraphPropsDialog* dialog) { graphPropsDialog_ = dialog; }
   // The Data page lists the loaded curves until it has its graph.
   ListBox CurveList{"CurveList"};
 
@@ -228,6 +250,13 @@ class TMainForm : public ExperimentListener {
   static constexpr int kEditDelayMs = 2000;
   // Shows the page on display again after a recomputation.
   void RefreshActivePage();
+  // A processing page's graphs: its stage's source above, the stage below,
+  // with the window markers from the boxes.
+  void ShowStagePage(int stage);
+  void ShowDataGraph();
+  // Graphs never point into arrays that are about to be released: the
+  // graphs showing stages first..last let go of them.
+  void DetachGraphs(int first = 0, int last = kStageCount - 1);
   // Gives a stage's window boxes sensible values before the stage runs.
   void SanitizeWindow(int stage, EditBox& start, EditBox& stop, EditBox* third);
   // The flow-cell filter list from the ligand list.
@@ -249,6 +278,8 @@ class TMainForm : public ExperimentListener {
   // ExperimentListener
   void RawStageAllocated() override;
   void RawStageFreed() override;
+  void StagesFreeing(int from) override;
+  void StageAllocating(int stage) override;
 
  private:
   void CreateControls();
@@ -305,6 +336,17 @@ class TMainForm : public ExperimentListener {
   // The chain after an undo or redo of an entry with this stage.
   void RecomputeAfterUndo(int stage);
   void RegisterControls();
+  void CreateGraphs();
+  // Binds a graph to a stage's curves (none when the stage is empty).
+  void BindGraph(TPlot& plot, int stage);
+  struct GraphBinding {
+    TPlot* plot;
+    int stage;  // -1: bound to nothing
+  };
+  std::array<GraphBinding, 3> graphBindings_{};
+  // The window boxes of a stage's page (null when it has none).
+  EditBox* StartBoxOf(int stage);
+  EditBox* StopBoxOf(int stage);
   OpenDialogRequest LoadDialogRequest();
   void LoadChosenFiles(const OpenDialogResult& result);
 
@@ -313,6 +355,7 @@ class TMainForm : public ExperimentListener {
   TProgForm& progress_;
   std::vector<std::string> arguments_;
   TReorderDialog* reorderDialog_ = nullptr;
+  TGraphPropsDialog* graphPropsDialog_ = nullptr;
   TKelvarisGrid* menuGrid_ = nullptr;  // the grid that last opened the table menu
   bool painted_ = false;
   bool closed_ = false;

@@ -7,12 +7,18 @@
 
 #include "app/application.h"
 #include "cli/json_summary.h"
+#include "graph/plot.h"
 #include "model/sample_layout.h"
 #include "platform/headless_window_system.h"
 
 namespace kelvaris {
 
 namespace {
+
+PlotWriter& Writer() {
+  static PlotWriter writer;
+  return writer;
+}
 
 struct ArgumentError {
   std::string message;
@@ -83,7 +89,10 @@ class CliSession {
               args[i + 1].compare(args[i + 1].size() - 5, 5, ".json") == 0)
             file = args[++i];
           Json(file);
-        } else if (a == "--save-method" || a == "--export" || a == "--plot" || a == "--report") {
+        } else if (a == "--plot") {
+          const std::string& name = Next(args, i);
+          PlotTo(name, Next(args, i));
+        } else if (a == "--save-method" || a == "--export" || a == "--report") {
           throw ArgumentError{a + " is not available in this version"};
         } else if (a == "--help") {
           out_ << "usage: kelvaris-cli [OPTION | FILE]...\n";
@@ -264,7 +273,17 @@ class CliSession {
     } catch (const std::exception&) {
       throw ArgumentError{"--size takes WxH, not " + value};
     }
-    if (x == std::string::npos || width_ < 16 || height_ < 16) throw ArgumentError{"--size takes WxH, not " + value};
+    if (x == std::string::npos || width_ < 16 || height_ < 16 || width_ > 16384 || height_ > 16384)
+      throw ArgumentError{"--size takes WxH from 16x16 to 16384x16384, not " + value};
+  }
+
+  void PlotTo(const std::string& name, const std::string& file) {
+    Control& c = Find(name);
+    if (c.Kind() != ControlKind::Graph) throw ArgumentError{name + " is not a graph"};
+    if (!Writer()) throw ArgumentError{"--plot needs the window build of kelvaris-cli"};
+    ws_.FireAllTimers();
+    std::string error;
+    if (!Writer()(static_cast<TPlot&>(c), file, width_, height_, error)) throw ArgumentError{error};
   }
 
   void Json(const std::string& file) {
@@ -290,6 +309,8 @@ class CliSession {
 };
 
 }  // namespace
+
+void SetPlotWriter(PlotWriter writer) { Writer() = std::move(writer); }
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CliSession session(out, err);

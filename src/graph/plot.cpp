@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "graph/palette.h"
+#include "graph/plot_frame.h"
 #include "model/curve_set.h"
 
 namespace kelvaris {
@@ -25,12 +26,22 @@ void TPlot::SetDataPtrs(int count, const double* const* y, const double* const* 
   pointCounts_ = pointCounts;
   source_ = sourceIndex;
   kinetics_ = kinetics;
+  rowLength_ = 0;
+  // A current entry the new data no longer hold would index past them.
   if (curr_ >= count_) curr_ = count_ > 0 ? 0 : -1;
   Invalidate();
 }
 
 void TPlot::BindCurveSet(const TCurveSet& set, TCurveKinetics* kinetics) {
-  const int n = set.CurveCount;
+  // Only the curves the arrays really hold.
+  std::size_t held = 0;
+  if (set.CurveCount > 0 && set.Capacity > 0) {
+    held = std::min({static_cast<std::size_t>(set.CurveCount), set.PointCount.size(), set.SourceCurve.size(),
+                     set.CurveFlags.size()});
+    const std::size_t perPoint = std::min({set.Time.size(), set.Response.size(), set.PointFlags.size()});
+    held = std::min(held, perPoint / static_cast<std::size_t>(set.Capacity));
+  }
+  const int n = static_cast<int>(held);
   boundY_.resize(static_cast<std::size_t>(n));
   boundX_.resize(static_cast<std::size_t>(n));
   boundFlags_.resize(static_cast<std::size_t>(n));
@@ -45,6 +56,7 @@ void TPlot::BindCurveSet(const TCurveSet& set, TCurveKinetics* kinetics) {
   }
   SetDataPtrs(n, boundY_.data(), boundX_.data(), boundFlags_.data(), set.CurveFlags.data(), set.PointCount.data(),
               set.SourceCurve.data(), kinetics);
+  rowLength_ = set.Capacity;
 }
 
 void TPlot::Unbind() {
@@ -56,9 +68,16 @@ void TPlot::Unbind() {
 
 bool TPlot::HasSim() const {
   if (!HasData() || !kinetics_ || !source_) return false;
-  for (int i = 0; i < count_; ++i)
-    if (!(FlagsOf(i) & pcHidden) && kinetics_[source_[i]].model != 0) return true;
+  for (int i = 0; i < count_; ++i) {
+    const TCurveKinetics* record = KineticsOf(i);
+    if (!(FlagsOf(i) & pcHidden) && record && record->model != 0) return true;
+  }
   return false;
+}
+
+TCurveKinetics* TPlot::KineticsOf(int entry) const {
+  if (!kinetics_ || !source_ || entry < 0 || entry >= count_ || source_[entry] < 0) return nullptr;
+  return &kinetics_[source_[entry]];
 }
 
 void TPlot::SetSize(int width, int height) {
@@ -170,26 +189,46 @@ void TPlot::GetScale(double& xmin, double& xmax, double& ymin, double& ymax) con
 }
 
 bool TPlot::PointCounts(int entry) const {
-  if (!pointCounts_ || pointCounts_[entry] < 1) return false;
+  if (Points(entry) < 1) return false;
   const std::uint32_t f = FlagsOf(entry);
   return !(f & pcHidden) || (commonScale_ && (f & pcBoundInMixedSet));
 }
 
 bool TPlot::CurveCounts(int entry) const {
-  if (!pointCounts_ || pointCounts_[entry] < 1) return false;
+  if (Points(entry) < 1) return false;
   const std::uint32_t f = FlagsOf(entry);
   return !(f & pcHidden) || (commonScale_ && !(f & pcBoundInMixedSet));
 }
 
+int TPlot::Points(int entry) const {
+  if (!pointCounts_ || !x_ || !y_ || entry < 0 || entry >= count_ || !x_[entry] || !y_[entry]) return 0;
+  int n = std::max(pointCounts_[entry], 0);
+  if (rowLength_ > 0) n = std::min(n, rowLength_);
+  return n;
+}
+
+double TPlot::XAt(int entry, int k) const {
+  if (!x_ || !x_[entry] || (rowLength_ > 0 && k >= rowLength_)) return 0;
+  return x_[entry][k];
+}
+
+double TPlot::YAt(int entry, int k) const {
+  if (!y_ || !y_[entry] || (rowLength_ > 0 && k >= rowLength_)) return 0;
+  return y_[entry][k];
+}
+
 int TPlot::IntRow(int entry, int k) const {
-  return pointFlags_ && pointFlags_[entry] ? static_cast<int>(pointFlags_[entry][k]) : 0;
+  if (!pointFlags_ || !pointFlags_[entry] || (rowLength_ > 0 && k >= rowLength_)) return 0;
+  return static_cast<int>(pointFlags_[entry][k]);
 }
 
 void TPlot::GetMinMax(double& xmin, double& xmax, double& ymin, double& ymax) const {
   xmin = xmax = ymin = ymax = 0;
   if (!HasData()) return;
   bool first = true;
+  // Values that are not finite have no place on an axis and are passed over.
   auto take = [&](double v, double& lo, double& hi) {
+    if (!std::isfinite(v)) return;
     if (first) {
       lo = hi = v;
       first = false;
@@ -215,7 +254,7 @@ void TPlot::GetMinMax(double& xmin, double& xmax, double& ymin, double& ymax) co
 
   if (kd_ && log_) {
     for (int i = 0; i < count_; ++i)
-      if (PointCounts(i) && x_[i][0] > 0) take(x_[i][3], xmin, xmax);
+      if (PointCounts(i) && XAt(i, 0) > 0) take(XAt(i, 3), xmin, xmax);
     if (first) return;
     if (xmin == xmax) {
       xmax += 1;
@@ -226,40 +265,46 @@ void TPlot::GetMinMax(double& xmin, double& xmax, double& ymin, double& ymax) co
     }
   } else if (kd_ || trend_) {
     for (int i = 0; i < count_; ++i)
-      if (PointCounts(i)) take(kd_ ? x_[i][0] : static_cast<double>(InjectionNumber(i)), xmin, xmax);
+      if (PointCounts(i)) take(kd_ ? XAt(i, 0) : static_cast<double>(InjectionNumber(i)), xmin, xmax);
     if (first) return;
     widenLinear(xmin, xmax);
   } else {
     for (int i = 0; i < count_; ++i) {
       if (!CurveCounts(i)) continue;
-      take(x_[i][0], xmin, xmax);
-      take(x_[i][pointCounts_[i] - 1], xmin, xmax);
+      // The first and the last time that can be placed.
+      const double* t = x_[i];
+      const int n = Points(i);
+      int a = 0, b = n - 1;
+      while (a < n && !std::isfinite(t[a])) ++a;
+      while (b > a && !std::isfinite(t[b])) --b;
+      if (a == n) continue;
+      take(t[a], xmin, xmax);
+      take(t[b], xmin, xmax);
     }
     if (first) return;
   }
 
   first = true;
   if (kd_ || trend_) {
+    // Only points that have a place on the x axis.
+    auto placed = [&](int i) {
+      if (trend_) return !log_ || XAt(i, 0) > 0;
+      return log_ ? XAt(i, 0) > 0 && std::isfinite(XAt(i, 3)) : std::isfinite(XAt(i, 0));
+    };
     for (int i = 0; i < count_; ++i)
-      if (PointCounts(i) && (!log_ || x_[i][0] > 0)) take(y_[i][0], ymin, ymax);
+      if (PointCounts(i) && placed(i)) take(YAt(i, 0), ymin, ymax);
     if (ymin > 0) ymin = 0;
   } else {
     for (int i = 0; i < count_; ++i) {
       if (!CurveCounts(i)) continue;
       const double* r = y_[i];
-      const int n = pointCounts_[i];
-      double lo = r[0], hi = r[0];
-      for (int k = 1; k < n; ++k) {
-        lo = std::min(lo, r[k]);
-        hi = std::max(hi, r[k]);
-      }
-      take(lo, ymin, ymax);
-      take(hi, ymin, ymax);
+      const int n = Points(i);
+      for (int k = 0; k < n; ++k) take(r[k], ymin, ymax);
     }
   }
 
   for (const TimeLine& line : lines_) {
-    if (!line.shown) continue;
+    if (!line.shown || !std::isfinite(line.time)) continue;
     xmin = std::min(xmin, line.time);
     xmax = std::max(xmax, line.time);
   }
@@ -297,7 +342,7 @@ void TPlot::Subdivide(double span, double& step, int& decimals) {
 
 int TPlot::CalcPinc(int entry, double dataXmin, double dataXmax) const {
   if (showAllPoints_) return 1;
-  const double n = pointCounts_ ? pointCounts_[entry] : 0;
+  const double n = Points(entry);
   const double w = right_ - left_;
   if (w <= 0) return 1;
   double k;
@@ -313,16 +358,20 @@ int TPlot::CalcPinc(int entry, double dataXmin, double dataXmax) const {
 
 void TPlot::SetCurve(int curve) {
   if (curve == curr_) return;
-  int next = curve < count_ ? curve : 0;
-  if (next < -1) next = 0;
+  // Only -1 (all entries) or an entry the data hold; anything else is 0.
+  auto keep = [&](int value) { return value >= -1 && value < count_ ? value : 0; };
+  int next = keep(curve);
   const int old = curr_;
-  if (OnCurveChange) OnCurveChange(*this, old, next);
+  if (OnCurveChange) {
+    OnCurveChange(*this, old, next);
+    next = keep(next);
+  }
   curr_ = next;
   Invalidate();
 }
 
 int TPlot::CurrOriginal() const {
-  if (curr_ < 0 || curr_ >= count_ || !source_) return -1;
+  if (!HasCurrent() || !source_) return -1;
   return source_[curr_];
 }
 
@@ -334,6 +383,7 @@ void TPlot::SetCurrOriginal(int source) {
 }
 
 bool TPlot::ShowsLine(int entry) const {
+  if (entry < 0 || entry >= count_) return false;
   if (curr_ >= 0 && entry != curr_) return false;
   return !(FlagsOf(entry) & (pcHidden | pcRemoved));
 }
@@ -371,7 +421,7 @@ void TPlot::SetLineTime(int line, double t) {
     l.pixel = -1;
     return;
   }
-  if (t < xmin_ || t > xmax_) {
+  if (!(t >= xmin_ && t <= xmax_)) {
     l.pixel = -1;
     Invalidate();
     return;
@@ -429,18 +479,24 @@ void TPlot::ClearFlags() {
 
 double TPlot::PlotX(int entry, int point) const {
   if (trend_) return InjectionNumber(entry);
-  if (kd_ && log_) return x_[entry][3];
+  if (kd_ && log_) return XAt(entry, 3);
+  if (kd_) return XAt(entry, 0);
   return x_[entry][point];
 }
 
 bool TPlot::InShownSeries(int entry) const {
   if (curr_ < 0 || entry == curr_) return true;
-  if (curr_ >= count_) return false;
+  if (!HasCurrent()) return false;
   return IntRow(entry, 2) == IntRow(curr_, 2) && IntRow(entry, 3) == IntRow(curr_, 3);
 }
 
 bool TPlot::SameTrendSeries(int a, int b) const {
-  return x_[a][0] == x_[b][0] && IntRow(a, 2) == IntRow(b, 2) && IntRow(a, 3) == IntRow(b, 3);
+  return XAt(a, 0) == XAt(b, 0) && IntRow(a, 2) == IntRow(b, 2) && IntRow(a, 3) == IntRow(b, 3);
+}
+
+bool TPlot::InShownTrendSeries(int entry) const {
+  if (curr_ < 0 || entry == curr_) return true;
+  return HasCurrent() && SameTrendSeries(entry, curr_);
 }
 
 Colour TPlot::EntryColour(int entry, bool monochrome) const {
@@ -460,11 +516,13 @@ std::string TPlot::ConcentrationPart(int entry) const {
 }
 
 void TPlot::PlotMoveTo(Canvas& canvas, double x, double y) {
-  canvas.MoveTo(static_cast<int>(std::clamp(x, -30000.0, 30000.0)), static_cast<int>(std::clamp(y, -30000.0, 30000.0)));
+  if (std::isnan(x) || std::isnan(y)) return;
+  canvas.MoveTo(HeldPixel(x), HeldPixel(y));
 }
 
 void TPlot::PlotLineTo(Canvas& canvas, double x, double y) {
-  canvas.LineTo(static_cast<int>(std::clamp(x, -30000.0, 30000.0)), static_cast<int>(std::clamp(y, -30000.0, 30000.0)));
+  if (std::isnan(x) || std::isnan(y)) return;
+  canvas.LineTo(HeldPixel(x), HeldPixel(y));
 }
 
 // --- screen ---
@@ -483,6 +541,10 @@ void TPlot::Paint(Canvas& screen) {
   if (!screen_) return;
   if (needsPlot_) {
     needsPlot_ = false;
+    rectDrag_ = false;
+    // The fresh picture holds no time line until the drawing puts the
+    // shown ones back.
+    for (TimeLine& l : lines_) l.pixel = -1;
     // Draws that follow only expose the bitmap again.
     Canvas& c = screen_->Surface();
     c.RemoveClip();

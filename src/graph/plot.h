@@ -19,6 +19,7 @@
 namespace kelvaris {
 
 struct TCurveSet;
+class TGraphPropData;
 
 enum PlotFlags : int {
   PlotMonochrome = 0x01,
@@ -156,6 +157,9 @@ class TPlot : public Control {
   void SetCompFcNum(int n) { compFcNum_ = n; }
 
   // --- appearance ---
+  // Copies a property record into the graph, and the graph back into one.
+  void SetProperties(const TGraphPropData& props);
+  void GetProperties(TGraphPropData& props) const;
   const PlotAppearance& Appearance() const { return look_; }
   void SetAppearance(const PlotAppearance& look);
   int InsetFlags() const { return look_.insetFlags; }
@@ -222,6 +226,10 @@ class TPlot : public Control {
   void Paint(Canvas& screen);
   // Asks for a full drawing at the next paint.
   void Invalidate();
+  // True while a full drawing is still to come.
+  bool RepaintPending() const { return needsPlot_; }
+  // The kept screen picture of the last Paint (none before the first).
+  Bitmap* ScreenBitmap() { return screen_.get(); }
   void PaintLine(int entry);
   void PaintPoint(int entry);
 
@@ -264,11 +272,23 @@ class TPlot : public Control {
   bool PointCounts(int entry) const;
   bool CurveCounts(int entry) const;
   std::uint32_t FlagsOf(int entry) const { return curveFlags_ ? curveFlags_[entry] : 1u; }
+  // Points of an entry that can be read: 0 for missing rows, never more
+  // than the rows hold when the graph knows their length.
+  int Points(int entry) const;
+  // One slot of a bound point's rows; 0 where the rows end.
+  double XAt(int entry, int k) const;
+  double YAt(int entry, int k) const;
   int IntRow(int entry, int k) const;
+  bool HasCurrent() const { return curr_ >= 0 && curr_ < count_; }
+  // The kinetic record of an entry, or none.
+  TCurveKinetics* KineticsOf(int entry) const;
   int InjectionNumber(int entry) const { return IntRow(entry, 1); }
   double PlotX(int entry, int point) const;  // the x the drawing uses
+  // The Kd kind's series: the same two series keys as the current entry.
   bool InShownSeries(int entry) const;
   bool SameTrendSeries(int a, int b) const;
+  // The trend kind's series: also the same concentration.
+  bool InShownTrendSeries(int entry) const;
   Colour EntryColour(int entry, bool monochrome) const;
   // The text of a curve name between its first ":" (plus two) and the
   // ligand part; empty without ":".
@@ -307,7 +327,8 @@ class TPlot : public Control {
   static void DrawSymbol(Canvas& canvas, int type, int size);
   static void VerticalTextOut(Canvas& canvas, int x, int y, const std::string& text);
   static void AngledTextOut(Canvas& canvas, int x, int y, int angle, const std::string& text);
-  // Moves and lines with each coordinate held to +-30000 first.
+  // Moves and lines with each coordinate held to +-30000 first; a call
+  // with a coordinate that is not a number draws nothing.
   static void PlotMoveTo(Canvas& canvas, double x, double y);
   static void PlotLineTo(Canvas& canvas, double x, double y);
 
@@ -324,6 +345,7 @@ class TPlot : public Control {
   // Row tables of BindCurveSet.
   std::vector<const double*> boundY_, boundX_;
   std::vector<const std::uint32_t*> boundFlags_;
+  int rowLength_ = 0;  // slots per row when known (a curve set's capacity), else 0
 
   int width_ = 0;
   int height_ = 0;

@@ -31,28 +31,40 @@ void UseFontColour(Canvas& canvas, Colour colour) {
   canvas.SetFont(f);
 }
 
+bool Finite(double x, double y) { return std::isfinite(x) && std::isfinite(y); }
+
 }  // namespace
 
 // --- sensorgrams ---
 
 void TPlot::DrawSensorgram(Canvas& canvas, Frame& f, int entry, Colour colour, int step, int symbol) {
-  const int n = pointCounts_[entry];
+  const long long n = Points(entry);
   if (n < 1) return;
   const double* t = x_[entry];
   const double* r = y_[entry];
   const std::uint32_t* flags = pointFlags_ ? pointFlags_[entry] : nullptr;
   const Colour flagged = f.mono ? colours::Black : (colour == kRed ? kMagenta : kRed);
   UsePen(canvas, colour);
-  PlotMoveTo(canvas, PixelX(t[0]), PixelY(r[0]));
-  if (showPoints_) DrawSymbol(canvas, 0, symbol);
-  for (int j = 1; j < n; j += step) {
+  // A point that is not a finite number breaks the line; the next one
+  // starts it again.
+  bool joined = Finite(t[0], r[0]);
+  if (joined) {
+    PlotMoveTo(canvas, PixelX(t[0]), PixelY(r[0]));
+    if (showPoints_) DrawSymbol(canvas, 0, symbol);
+  }
+  for (long long j = 1; j < n; j += std::max(step, 1)) {
+    if (!Finite(t[j], r[j])) {
+      joined = false;
+      continue;
+    }
     const bool cut = flags && ((flags[j] & 0xFF) || (flags[j - 1] & 0xFF));
     UsePen(canvas, cut ? flagged : colour);
     const double px = PixelX(t[j]), py = PixelY(r[j]);
-    if (showCurve_)
+    if (showCurve_ && joined)
       PlotLineTo(canvas, px, py);
     else
       PlotMoveTo(canvas, px, py);
+    joined = true;
     if (showPoints_) DrawSymbol(canvas, 0, symbol);
   }
 }
@@ -81,26 +93,33 @@ void TPlot::DrawSensorgrams(Canvas& canvas, Frame& f) {
 // --- bound points against concentration ---
 
 void TPlot::DrawKdPoints(Canvas& canvas, Frame& f) {
-  auto shown = [&](int i) { return InShownSeries(i) && !(FlagsOf(i) & pcHidden) && (!log_ || x_[i][0] > 0); };
   auto seriesOf = [&](int i) { return static_cast<int>(FlagsOf(i) >> kSeriesShift); };
-  int highest = -1;
+  auto visible = [&](int i) { return Points(i) >= 1 && InShownSeries(i) && !(FlagsOf(i) & pcHidden); };
+  auto shown = [&](int i) {
+    return visible(i) && (!log_ || XAt(i, 0) > 0) && Finite(PlotX(i, 0), YAt(i, 0));
+  };
+  // The series numbers in use, lowest first.
+  std::vector<int> series;
   for (int i = 0; i < count_; ++i)
-    if (InShownSeries(i) && !(FlagsOf(i) & pcHidden)) highest = std::max(highest, seriesOf(i));
+    if (visible(i)) series.push_back(seriesOf(i));
+  std::sort(series.begin(), series.end());
+  series.erase(std::unique(series.begin(), series.end()), series.end());
 
   std::vector<TLinePoint> points;
   points.reserve(static_cast<std::size_t>(count_));
-  for (int g = 0; g <= highest; ++g) {
+  for (int g : series) {
     points.clear();
     for (int i = 0; i < count_; ++i)
-      if (shown(i) && !(FlagsOf(i) & pcExcluded) && seriesOf(i) == g)
-        points.push_back({log_ ? x_[i][3] : x_[i][0], y_[i][0], i});
+      if (shown(i) && !(FlagsOf(i) & pcExcluded) && seriesOf(i) == g) points.push_back({PlotX(i, 0), YAt(i, 0), i});
     if (points.size() < 2 || !showCurve_) continue;
     const int last = points.back().entry;
     int colourIndex = static_cast<int>(FlagsOf(last) & pcColourMask);
+    // A series whose unfitted points carry different colours is drawn black.
     for (int i = 0; i < count_; ++i) {
       const std::uint32_t fl = FlagsOf(i);
       const int c = static_cast<int>(fl & pcColourMask);
-      if (i == last || (fl & (pcHidden | pcExcluded)) || seriesOf(i) != g || (IntRow(i, 4) & 1)) continue;
+      if (i == last || Points(i) < 1 || (fl & (pcHidden | pcExcluded)) || seriesOf(i) != g || (IntRow(i, 4) & 1))
+        continue;
       if (IntRow(i, 2) == IntRow(last, 2) && c != 0 && c != colourIndex) colourIndex = 1;
     }
     if (colourIndex < 1) continue;
@@ -111,19 +130,25 @@ void TPlot::DrawKdPoints(Canvas& canvas, Frame& f) {
     if (IntRow(firstEntry, 4) & 1) {
       // The fitted isotherm over the whole axis, once per series.
       const int n = log_ ? 20 : 100;
-      const double kd1 = x_[firstEntry][1], rmax1 = y_[firstEntry][1];
+      const double kd1 = XAt(firstEntry, 1), rmax1 = YAt(firstEntry, 1);
       const bool twoSites = (IntRow(firstEntry, 6) & 1) != 0;
-      const double kd2 = x_[firstEntry][6], rmax2 = y_[firstEntry][6];
+      const double kd2 = XAt(firstEntry, 6), rmax2 = YAt(firstEntry, 6);
+      bool joined = false;
       for (int k = 0; k <= n; ++k) {
         const double xk = xmin_ + k * (xmax_ - xmin_) / n;
         const double c = log_ ? std::pow(10.0, xk) : xk;
         double y = 0;
         if (kd1 + c != 0 && c >= 0) y = rmax1 * c / (kd1 + c);
         if (twoSites && kd2 + c != 0 && c >= 0) y += rmax2 * c / (kd2 + c);
-        if (k == 0)
-          PlotMoveTo(canvas, PixelX(xk), PixelY(y));
-        else
+        if (!std::isfinite(y)) {
+          joined = false;
+          continue;
+        }
+        if (joined)
           PlotLineTo(canvas, PixelX(xk), PixelY(y));
+        else
+          PlotMoveTo(canvas, PixelX(xk), PixelY(y));
+        joined = true;
       }
     } else {
       bool started = false;
@@ -150,7 +175,7 @@ void TPlot::DrawKdPoints(Canvas& canvas, Frame& f) {
     UsePen(canvas, EntryColour(i, f.mono));
     int type = (fl & pcExcluded) ? 4 : static_cast<int>((fl >> 4) & 0xF);
     if (fl & pcHover) type += 0x100;
-    PlotMoveTo(canvas, PixelX(log_ ? x_[i][3] : x_[i][0]), PixelY(y_[i][0]));
+    PlotMoveTo(canvas, PixelX(PlotX(i, 0)), PixelY(YAt(i, 0)));
     DrawSymbol(canvas, type, size);
   }
 }
@@ -195,13 +220,13 @@ void TPlot::DrawErrorBars(Canvas& canvas, const std::vector<TLinePoint>& points,
 // --- bound points against injection number ---
 
 void TPlot::DrawTrendPoints(Canvas& canvas, Frame& f) {
-  auto inSeries = [&](int i) { return curr_ < 0 || i == curr_ || (curr_ < count_ && SameTrendSeries(i, curr_)); };
+  auto present = [&](int i) { return Points(i) >= 1 && !(FlagsOf(i) & pcHidden) && std::isfinite(YAt(i, 0)); };
   const int size = 3 * f.s / 2;
   for (int i = 0; i < count_; ++i) {
     const std::uint32_t fl = FlagsOf(i);
-    if (!inSeries(i) || (fl & pcHidden) || !(fl & pcColourMask)) continue;
+    if (!present(i) || !InShownTrendSeries(i) || !(fl & pcColourMask)) continue;
     UsePen(canvas, EntryColour(i, f.mono));
-    PlotMoveTo(canvas, PixelX(InjectionNumber(i)), PixelY(y_[i][0]));
+    PlotMoveTo(canvas, PixelX(InjectionNumber(i)), PixelY(YAt(i, 0)));
     if (showPoints_) {
       int type = (fl & pcExcluded) ? 4 : static_cast<int>((fl >> 4) & 0xF);
       if (fl & pcHover) type += 0x100;
@@ -209,8 +234,8 @@ void TPlot::DrawTrendPoints(Canvas& canvas, Frame& f) {
     }
     if (!showCurve_) continue;
     for (int j = i + 1; j < count_; ++j) {
-      if ((FlagsOf(j) & pcHidden) || !SameTrendSeries(i, j)) continue;
-      PlotLineTo(canvas, PixelX(InjectionNumber(j)), PixelY(y_[j][0]));
+      if (Points(j) < 1 || (FlagsOf(j) & pcHidden) || !SameTrendSeries(i, j)) continue;
+      if (present(j)) PlotLineTo(canvas, PixelX(InjectionNumber(j)), PixelY(YAt(j, 0)));
       break;
     }
   }
@@ -229,10 +254,11 @@ void TPlot::DrawModels(Canvas& canvas, Frame& f) {
   canvas.SetPen(pen);
   for (int i = 0; i < count_; ++i) {
     const std::uint32_t fl = FlagsOf(i);
-    const int points = pointCounts_[i];
+    const int points = Points(i);
     if ((curr_ >= 0 && i != curr_) || points < 1 || (fl & pcHidden) || !(fl & pcColourMask)) continue;
-    TCurveKinetics& record = kinetics_[source_[i]];
-    if (record.model == 0) continue;
+    TCurveKinetics* found = KineticsOf(i);
+    if (!found || found->model == 0) continue;
+    TCurveKinetics& record = *found;
     const double rmax = record.slot[ksRmax].value;
     const double scale = normalizeModels_ && rmax > 0 ? 100 / rmax : 1;
     const TCurveKinetics saved = record;
@@ -251,23 +277,30 @@ void TPlot::DrawModels(Canvas& canvas, Frame& f) {
     const double a0 = record.slot[ksA0].value;
     if (zeroModels_) record = saved;
     if (!ok) continue;
+    // A value that is not finite breaks the curve.
+    bool joined = false;
+    auto to = [&](double t, double v) {
+      if (!Finite(t, v)) {
+        joined = false;
+        return;
+      }
+      if (joined)
+        PlotLineTo(canvas, PixelX(t), PixelY(v));
+      else
+        PlotMoveTo(canvas, PixelX(t), PixelY(v));
+      joined = true;
+    };
     if (saved.model == 1) {
-      PlotMoveTo(canvas, PixelX(te), PixelY(scale * a0));
+      // Dissociation only: from the response at the end of the injection.
+      to(te, scale * a0);
       for (int k = 0; k < n; ++k) {
         const double t = times[static_cast<std::size_t>(k)];
-        if (t > te && t <= hi) PlotLineTo(canvas, PixelX(t), PixelY(scale * values[static_cast<std::size_t>(k)]));
+        if (t > te && t <= hi) to(t, scale * values[static_cast<std::size_t>(k)]);
       }
     } else {
-      bool started = false;
       for (int k = 0; k < n; ++k) {
         const double t = times[static_cast<std::size_t>(k)];
-        if (t < lo || t > hi) continue;
-        const double px = PixelX(t), py = PixelY(scale * values[static_cast<std::size_t>(k)]);
-        if (started)
-          PlotLineTo(canvas, px, py);
-        else
-          PlotMoveTo(canvas, px, py);
-        started = true;
+        if (t >= lo && t <= hi) to(t, scale * values[static_cast<std::size_t>(k)]);
       }
     }
   }
@@ -311,10 +344,13 @@ std::string TPlot::PointLabelText(int entry, int point) const {
         out += std::to_string((bound ? entry : point) + 1);
         break;
       case 'x':
-        out += FormatNumber("", bound ? x_[entry][0] : x_[entry][point]);
+        // The value the axis shows, but the concentration itself on a
+        // logarithmic axis.
+        out += FormatNumber("", trend_ ? static_cast<double>(InjectionNumber(entry))
+                                       : kd_ ? XAt(entry, 0) : x_[entry][point]);
         break;
       case 'y':
-        out += FormatNumber("", bound ? y_[entry][0] : y_[entry][point]);
+        out += FormatNumber("", bound ? YAt(entry, 0) : y_[entry][point]);
         break;
       default:
         out += ch;
@@ -324,11 +360,11 @@ std::string TPlot::PointLabelText(int entry, int point) const {
 }
 
 void TPlot::LabelPoint(Canvas& canvas, Frame& f, int entry, int point, Colour colour) {
-  UsePen(canvas, colour);
   const double x = kd_ || trend_ ? PlotX(entry, 0) : x_[entry][point];
-  const double y = kd_ || trend_ ? y_[entry][0] : y_[entry][point];
-  AngledTextOut(canvas, static_cast<int>(PixelX(x)), static_cast<int>(PixelY(y)), look_.labelAngle,
-                PointLabelText(entry, point));
+  const double y = kd_ || trend_ ? YAt(entry, 0) : y_[entry][point];
+  if (!Finite(x, y)) return;  // no place for it
+  UsePen(canvas, colour);
+  AngledTextOut(canvas, HeldPixel(PixelX(x)), HeldPixel(PixelY(y)), look_.labelAngle, PointLabelText(entry, point));
 }
 
 void TPlot::DrawPointLabels(Canvas& canvas, Frame& f) {
@@ -340,9 +376,8 @@ void TPlot::DrawPointLabels(Canvas& canvas, Frame& f) {
   if (kd_ || trend_) {
     const int bit = trend_ ? kTrendLabelBit : kKdLabelBit;
     for (int i = 0; i < count_; ++i) {
-      const bool inSeries = curr_ < 0 || i == curr_ || (curr_ < count_ && SameTrendSeries(i, curr_));
-      if (!inSeries || (FlagsOf(i) & pcHidden) || !(IntRow(i, 8) & bit)) continue;
-      if (kd_ && log_ && !(x_[i][0] > 0)) continue;  // no place on the axis
+      if (Points(i) < 1 || !InShownTrendSeries(i) || (FlagsOf(i) & pcHidden) || !(IntRow(i, 8) & bit)) continue;
+      if (kd_ && log_ && !(XAt(i, 0) > 0)) continue;  // no place on the axis
       UseFontColour(canvas, labelColour(i));
       LabelPoint(canvas, f, i, 0, (FlagsOf(i) & pcColourMask) && !f.mono ? EntryColour(i, false) : colours::Black);
     }
@@ -353,8 +388,10 @@ void TPlot::DrawPointLabels(Canvas& canvas, Frame& f) {
     const std::uint32_t fl = FlagsOf(i);
     if ((curr_ >= 0 && i != curr_) || (fl & pcHidden) || !(fl & pcColourMask)) continue;
     const std::uint32_t* flags = pointFlags_[i];
+    if (!flags) continue;
     bool colourSet = false;
-    for (int k = 0; k < pointCounts_[i]; ++k) {
+    const int n = Points(i);
+    for (int k = 0; k < n; ++k) {
       if (!(flags[k] & kPointLabelBit)) continue;
       if (!colourSet) UseFontColour(canvas, labelColour(i));
       colourSet = true;
@@ -435,7 +472,7 @@ void TPlot::AngledTextOut(Canvas& canvas, int x, int y, int angle, const std::st
 // --- single entries on the kept screen bitmap ---
 
 void TPlot::PaintLine(int entry) {
-  if (!HasData() || !Visible() || !screen_ || entry < 0 || entry >= count_ || xscale_ == 0) return;
+  if (!HasData() || !Visible() || !screen_ || entry < 0 || entry >= count_ || xscale_ == 0 || kd_ || trend_) return;
   const std::uint32_t fl = FlagsOf(entry);
   if ((fl & pcHidden) || !(fl & pcColourMask)) return;
   Canvas& canvas = screen_->Surface();
@@ -464,18 +501,20 @@ void TPlot::PaintLine(int entry) {
 void TPlot::PaintPoint(int entry) {
   if (!HasData() || !Visible() || !screen_ || entry < 0 || entry >= count_ || xscale_ == 0) return;
   Canvas& canvas = screen_->Surface();
+  if (Points(entry) < 1) return;
   double x;
   if (trend_)
     x = InjectionNumber(entry);
   else if (kd_ && log_) {
-    if (!(x_[entry][0] > 0)) return;
-    x = x_[entry][3];
+    if (!(XAt(entry, 0) > 0)) return;
+    x = XAt(entry, 3);
   } else {
-    x = x_[entry][0];
+    x = XAt(entry, 0);
   }
+  if (!Finite(x, YAt(entry, 0))) return;
   const std::uint32_t fl = FlagsOf(entry);
   if (fl & pcColourMask) UsePen(canvas, EntryColour(entry, false));
-  PlotMoveTo(canvas, PixelX(x), PixelY(y_[entry][0]));
+  PlotMoveTo(canvas, PixelX(x), PixelY(YAt(entry, 0)));
   if (showPoints_) {
     int type = (fl & pcExcluded) ? 4 : static_cast<int>((fl >> 4) & 0xF);
     if (fl & pcHover) type += 0x100;

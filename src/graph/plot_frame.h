@@ -21,6 +21,13 @@ struct TPlot::Frame {
   int labelStrip = 0;  // width kept for curve labels on the right
 };
 
+// A pixel position as the surface takes it: held to +-30000 and truncated
+// toward zero (not a number gives 0).
+inline int HeldPixel(double v) {
+  if (std::isnan(v)) return 0;
+  return static_cast<int>(v < -30000.0 ? -30000.0 : v > 30000.0 ? 30000.0 : v);
+}
+
 // Calls fn for every tick value from the first multiple of step at or
 // above min up to max; a value within a tenth of a step of 0 is 0.
 template <typename Fn>

@@ -14,7 +14,7 @@ namespace {
 
 void SetFontSize(Canvas& canvas, int size) {
   Font f = canvas.GetFont();
-  f.size = size;
+  f.size = std::max(size, 1);
   f.height = 0;
   canvas.SetFont(f);
 }
@@ -64,7 +64,9 @@ void TPlot::Plot(Canvas& canvas, int x0, int y0, int width, int height, int flag
     xmax_ = f.dataXmax;
     xscale_ = 0;
   }
-  if (xmax_ == xmin_ || xmax_ == -1e10) return;
+  // A range that cannot be divided (or placed) leaves only the background.
+  auto usable = [](double lo, double hi) { return std::isfinite(lo) && std::isfinite(hi) && std::isfinite(hi - lo); };
+  if (xmax_ == xmin_ || xmax_ == -1e10 || !usable(xmin_, xmax_)) return;
   Subdivide(xmax_ - xmin_, xstep_, xdecimals_);
   if (width < 250) xstep_ *= 2;
   if (width < 100) xstep_ *= 2;
@@ -72,7 +74,7 @@ void TPlot::Plot(Canvas& canvas, int x0, int y0, int width, int height, int flag
     ymin_ = f.dataYmin;
     ymax_ = f.dataYmax;
   }
-  if (ymax_ == ymin_) return;
+  if (ymax_ == ymin_ || !usable(ymin_, ymax_)) return;
   Subdivide(ymax_ - ymin_, ystep_, ydecimals_);
   if (height < 120) ystep_ *= 2;
 
@@ -94,6 +96,11 @@ void TPlot::Plot(Canvas& canvas, int x0, int y0, int width, int height, int flag
   right_ = x0 + width - d;
   yscale_ = (top_ - bottom_) / (ymax_ - ymin_);
   xscale_ = (right_ - left_ - 2) / (xmax_ - xmin_);
+  if (!std::isfinite(xscale_) || !std::isfinite(yscale_)) {
+    // A span too small for the pixels: nothing can be placed.
+    xscale_ = yscale_ = 0;
+    return;
+  }
   f.dw = canvas.TextWidth("0");
   f.th = canvas.TextHeight("0");
 
@@ -152,6 +159,9 @@ void TPlot::SetUpFont(Canvas& canvas, Frame& f) {
                             ? static_cast<int>((std::min(f.width, f.height) * 0.002 + 1) * look_.axisWidth)
                             : look_.axisWidth;
   f.axisWidth = std::max(axisWidth, 1);
+  Pen pen = canvas.GetPen();
+  pen.width = f.axisWidth;
+  canvas.SetPen(pen);
 }
 
 void TPlot::DrawAxes(Canvas& canvas, Frame& f) {
@@ -288,21 +298,22 @@ void TPlot::DrawCurveLabels(Canvas& canvas, Frame& f) {
     if (!f.mono) SetFontColour(canvas, item.colour);
     double value = 0;
     if (kd_) {
-      const double kd1 = x_[i][1], rmax1 = y_[i][1];
+      const double kd1 = XAt(i, 1), rmax1 = YAt(i, 1);
       if ((IntRow(i, 4) & 1) && rmax1 > 0 && kd1 + edge != 0) {
         value = rmax1 * edge / (kd1 + edge);
-        if ((IntRow(i, 6) & 1) && x_[i][6] + edge != 0) value += y_[i][6] * edge / (x_[i][6] + edge);
+        if ((IntRow(i, 6) & 1) && XAt(i, 6) + edge != 0) value += YAt(i, 6) * edge / (XAt(i, 6) + edge);
       } else {
-        value = y_[i][0];
+        value = YAt(i, 0);
       }
     } else if (trend_) {
-      value = y_[i][0];
+      value = YAt(i, 0);
       for (int j = i + 1; j < count_; ++j)
-        if (!(FlagsOf(j) & pcHidden) && SameTrendSeries(i, j)) value = y_[j][0];
+        if (!(FlagsOf(j) & pcHidden) && SameTrendSeries(i, j)) value = YAt(j, 0);
     } else {
-      const int n = pointCounts_ ? pointCounts_[i] : 0;
+      const int n = Points(i);
       for (int k = 0; k < n; ++k) value = std::max(value, y_[i][k]);
     }
+    if (!std::isfinite(value)) value = ymin_;  // held at the bottom
     double y = (value - ymin_) * yscale_ + bottom_ + 0.5 - f.th / 2;
     if (y > bottom_ - f.th) y = bottom_ - f.th;
     if (y < top_) y = top_ + 2;
@@ -440,8 +451,8 @@ void TPlot::DrawTrendLegend(Canvas& canvas, Frame& f) {
   const int y = static_cast<int>(look_.legendTop ? top_ + room - f.dw : bottom_ - f.dw);
   int first = -1, last = -1;
   for (int i = 0; i < count_; ++i) {
-    if (!InShownSeries(i) || (FlagsOf(i) & pcHidden)) continue;
-    if (first >= 0 && (x_[i][0] != x_[first][0] || IntRow(i, 2) != IntRow(first, 2))) {
+    if (Points(i) < 1 || !InShownTrendSeries(i) || (FlagsOf(i) & pcHidden)) continue;
+    if (first >= 0 && (XAt(i, 0) != XAt(first, 0) || IntRow(i, 2) != IntRow(first, 2))) {
       TrendLegend(canvas, f, y, first, last);
       first = i;
     } else if (first < 0) {
@@ -511,7 +522,12 @@ void TPlot::DrawTimeLinesAndCuts(Canvas& canvas, Frame& f) {
   for (int line : {kEnd, kStop, kStart}) {
     TimeLine& l = lines_[line];
     if (!l.shown) continue;
-    l.pixel = static_cast<int>(std::floor((l.time - xmin_) * xscale_ + left_ + 0.5));
+    const double at = std::floor((l.time - xmin_) * xscale_ + left_ + 0.5);
+    if (std::isnan(at)) {
+      l.pixel = -1;
+      continue;
+    }
+    l.pixel = HeldPixel(at);
     DrawTimeLine(canvas, line, l.pixel);
   }
   if (cutMarks_.empty()) return;
@@ -521,7 +537,9 @@ void TPlot::DrawTimeLinesAndCuts(Canvas& canvas, Frame& f) {
   pen.mode = PenMode::NotXor;
   canvas.SetPen(pen);
   for (TCutMark& mark : cutMarks_) {
-    mark.pixel = static_cast<int>(std::floor((mark.x - xmin_) * xscale_ + left_ + 0.5));
+    const double at = std::floor((mark.x - xmin_) * xscale_ + left_ + 0.5);
+    mark.pixel = HeldPixel(at);
+    if (std::isnan(at)) continue;
     PlotMoveTo(canvas, mark.pixel, bottom_);
     PlotLineTo(canvas, mark.pixel, top_);
   }

@@ -24,6 +24,7 @@ bool TExperiment::AllocateStage(int stage, int curves, int capacity) {
   };
   if (curves < 1 || capacity < 1) return refuse();
   TCurveSet& set = Stages[stage];
+  if (listener_) listener_->StageAllocating(stage);
   try {
     set.Allocate(curves, capacity, stage == stKinetics);
     if (stage == stRaw) {

@@ -23,6 +23,8 @@ class ExperimentListener {
   virtual void RawStageAllocated() {}
   // Before any array of stages `from`..13 is released.
   virtual void StagesFreeing(int from) {}
+  // Before a stage's arrays are sized anew.
+  virtual void StageAllocating(int stage) {}
   // After stage 0 and the curve descriptions were released.
   virtual void RawStageFreed() {}
 };

@@ -7,7 +7,9 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
+#include <QSplitter>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -16,6 +18,7 @@
 #include "qt/control_binders.h"
 #include "qt/grid_widget.h"
 #include "qt/page_tab_widget.h"
+#include "qt/plot_widget.h"
 #include "qt/qt_text.h"
 #include "qt/sample_pages.h"
 
@@ -168,6 +171,29 @@ void MainWindow::BuildPages() {
   }
   Bind(form_.Pages, pages);
   setCentralWidget(pages);
+  pagesWidget_ = pages;
+
+  auto* graphs = new QSplitter(Qt::Horizontal, this);
+  graphs->setObjectName("PlotSplitter");
+  graphs->addWidget(new PlotWidget(form_.FromPlot, graphs));
+  graphs->addWidget(new PlotWidget(form_.ToPlot, graphs));
+  graphs->hide();
+  stageGraphs_ = graphs;
+}
+
+void MainWindow::PlaceStageGraphs() {
+  auto* tabs = qobject_cast<QTabWidget*>(pagesWidget_);
+  if (!tabs || !stageGraphs_) return;
+  QWidget* area = StageGraphArea(tabs->widget(form_.Pages.ActivePageIndex()));
+  if (!area) {
+    stageGraphs_->hide();
+    return;
+  }
+  if (stageGraphs_->parentWidget() != area) {
+    stageGraphs_->setParent(area);
+    area->layout()->addWidget(stageGraphs_);
+  }
+  stageGraphs_->show();
 }
 
 void MainWindow::FollowForm() {
@@ -180,6 +206,7 @@ void MainWindow::FollowForm() {
     if (form_.Form.Visible() && !isVisible() && !form_.Closed()) show();
   });
   follow(form_.CurveList, [this] { ShowCurveList(); });
+  follow(form_.Pages, [this] { PlaceStageGraphs(); });
 }
 
 void MainWindow::ShowCurveList() {

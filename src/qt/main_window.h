@@ -32,9 +32,13 @@ class MainWindow : public QMainWindow {
   void BuildPages();
   void FollowForm();
   void ShowCurveList();
+  // The source and result graphs move to the processing page on display.
+  void PlaceStageGraphs();
 
   TMainForm& form_;
   QListWidget* curveList_ = nullptr;
+  QWidget* pagesWidget_ = nullptr;
+  QWidget* stageGraphs_ = nullptr;
   std::vector<std::pair<const Action*, QToolButton*>> buttons_;
   std::vector<std::pair<Control*, int>> observed_;
   bool firstShow_ = true;

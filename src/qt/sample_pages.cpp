@@ -17,6 +17,7 @@
 
 #include "qt/control_binders.h"
 #include "qt/grid_widget.h"
+#include "qt/plot_widget.h"
 #include "qt/qt_text.h"
 
 namespace kelvaris::qt {
@@ -89,13 +90,37 @@ void BuildDataPage(TMainForm& form, QWidget* page, QListWidget* curveList, QMenu
 
   auto* splitter = new QSplitter(Qt::Vertical, page);
   splitter->setObjectName("DataSplitter");
+  splitter->addWidget(new PlotWidget(form.DataPlot, splitter));
   GridWidget* grid = nullptr;
   splitter->addWidget(GridArea(form.SampleGrid, splitter, &grid));
   ShowTableMenuFrom(form.SampleGrid, grid, tableMenu);
   curveList->setParent(splitter);
   splitter->addWidget(curveList);
+  splitter->setStretchFactor(0, 3);
+  splitter->setStretchFactor(1, 2);
+  splitter->setStretchFactor(2, 1);
   layout->addWidget(splitter, 1);
 }
+
+QWidget* StageGraphArea(QWidget* page) {
+  for (QWidget* area : page->findChildren<QWidget*>("GraphArea", Qt::FindDirectChildrenOnly)) return area;
+  return nullptr;
+}
+
+namespace {
+
+// A processing page: the graphs above, the page's controls in a strip below.
+QVBoxLayout* StagePageLayout(QWidget* page) {
+  auto* layout = new QVBoxLayout(page);
+  auto* area = new QWidget(page);
+  area->setObjectName("GraphArea");
+  auto* areaLayout = new QHBoxLayout(area);
+  areaLayout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(area, 1);
+  return layout;
+}
+
+}  // namespace
 
 void BuildCompoundPage(TMainForm& form, QWidget* page, QMenu* tableMenu) {
   auto* layout = new QHBoxLayout(page);
@@ -127,8 +152,10 @@ void BuildCompoundPage(TMainForm& form, QWidget* page, QMenu* tableMenu) {
 }
 
 void BuildCropPage(TMainForm& form, QWidget* page) {
-  auto* layout = new QHBoxLayout(page);
-  auto* controls = new QWidget(page);
+  auto* strip = new QWidget(page);
+  auto* layout = new QHBoxLayout(strip);
+  StagePageLayout(page)->addWidget(strip);
+  auto* controls = new QWidget(strip);
   auto* boxes = new QFormLayout(controls);
   boxes->addRow("Start time", EditFor(form.StartCropBox, controls));
   boxes->addRow("Stop time", EditFor(form.StopCropBox, controls));
@@ -144,8 +171,10 @@ void BuildCropPage(TMainForm& form, QWidget* page) {
 }
 
 void BuildZeroPage(TMainForm& form, QWidget* page) {
-  auto* layout = new QHBoxLayout(page);
-  auto* controls = new QWidget(page);
+  auto* strip = new QWidget(page);
+  auto* layout = new QHBoxLayout(strip);
+  StagePageLayout(page)->addWidget(strip);
+  auto* controls = new QWidget(strip);
   auto* boxes = new QFormLayout(controls);
   boxes->addRow("Average from", EditFor(form.StartZeroBox, controls));
   boxes->addRow("to", EditFor(form.StopZeroBox, controls));

@@ -129,5 +129,40 @@ TEST(MainWindowTest, CtrlZAndCtrlRUndoAndRedoEvenInsideAnEditBox) {
   EXPECT_FALSE(window.ButtonFor(form.RedoButton)->isEnabled());
 }
 
+TEST(MainWindowTest, ProcessingPagesShowTheirSourceAndResultGraphs) {
+  const std::string path = std::string(KELVARIS_TEST_DATA) + "/headerless_two_curves.txt";
+  QtWindowSystem ws;
+  TApplication app(ws, {}, "");
+  MainWindow window(*app.MainForm);
+  window.resize(1000, 650);
+  app.MainForm->Form.SetVisible(true);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  TMainForm& form = *app.MainForm;
+  form.Merge = false;
+  ASSERT_TRUE(form.LoadDataFile(path, true));
+  form.RunChain(stRaw);
+  form.RefreshDataPage();  // as the Load command does
+  QTest::qWait(20);
+  auto* dataPlot = window.findChild<QWidget*>("DataPlot");
+  ASSERT_NE(dataPlot, nullptr);
+  EXPECT_TRUE(dataPlot->isVisible());
+  EXPECT_GT(form.DataPlot.XScale(), 0) << "the Data page's graph has been drawn";
+
+  for (int page : {pgZero, pgCrop}) {
+    ASSERT_TRUE(form.Pages.UserSelect(page));
+    QApplication::processEvents();
+    auto* from = window.findChild<QWidget*>("FromPlot");
+    ASSERT_NE(from, nullptr);
+    EXPECT_TRUE(from->isVisible()) << page;
+    EXPECT_TRUE(window.findChild<QWidget*>("ToPlot")->isVisible());
+  }
+  ASSERT_TRUE(form.Pages.UserSelect(pgZero));
+  form.ZeroCheck.UserClick();
+  QApplication::processEvents();
+  EXPECT_GT(form.ToPlot.XScale(), 0) << "the Zero stage is drawn below";
+  EXPECT_GE(form.FromPlot.LinePixel(TPlot::kStart), 0) << "the window markers are placed";
+  if (const char* shot = std::getenv("KELVARIS_SCREENSHOT_ZERO")) window.grab().save(shot);
+}
+
 }  // namespace
 }  // namespace kelvaris::qt
