@@ -19,7 +19,8 @@ TApplication::TApplication(WindowSystem& ws, std::vector<std::string> arguments,
   MainForm = Create<TMainForm>(order_, "MainForm", ws, *TitleForm, *ProgForm, std::move(arguments));
   TitleForm->SetMainWindow(&MainForm->Form);
   HideDialog = Create<THideDialog>(order_, "HideDialog");
-  GraphPropDlg = Create<TGraphPropDlg>(order_, "GraphPropDlg");
+  GraphPropDlg = Create<TGraphPropsDialog>(order_, "GraphPropDlg", ws);
+  MainForm->SetGraphPropsDialog(GraphPropDlg.get());
   PrintPropDialog = Create<TPrintPropDialog>(order_, "PrintPropDialog");
   order_.emplace_back("ProgForm");
   TableDialog = Create<TTableDialog>(order_, "TableDialog");
@@ -34,7 +35,10 @@ TApplication::TApplication(WindowSystem& ws, std::vector<std::string> arguments,
 
 TApplication::~TApplication() {
   // Dialogs and the main window first, the splash window last.
-  if (MainForm) MainForm->SetReorderDialog(nullptr);
+  if (MainForm) {
+    MainForm->SetReorderDialog(nullptr);
+    MainForm->SetGraphPropsDialog(nullptr);
+  }
   ReorderDialog.reset();
   FitProgDialog.reset();
   PleaseWaitDlg.reset();

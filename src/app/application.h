@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/dialogs.h"
+#include "app/graph_props_dialog.h"
 #include "app/main_form.h"
 #include "app/progress_form.h"
 #include "app/reorder_dialog.h"
@@ -31,7 +32,7 @@ class TApplication {
   std::unique_ptr<TProgForm> ProgForm;  // the main window reports loading progress to it
   std::unique_ptr<TMainForm> MainForm;
   std::unique_ptr<THideDialog> HideDialog;
-  std::unique_ptr<TGraphPropDlg> GraphPropDlg;
+  std::unique_ptr<TGraphPropsDialog> GraphPropDlg;
   std::unique_ptr<TPrintPropDialog> PrintPropDialog;
   std::unique_ptr<TTableDialog> TableDialog;
   std::unique_ptr<TChopDialog> ChopDialog;

@@ -22,10 +22,6 @@ class THideDialog : public TDialogWindow {
  public:
   THideDialog() : TDialogWindow("HideDialog", "Hide / Show") {}
 };
-class TGraphPropDlg : public TDialogWindow {
- public:
-  TGraphPropDlg() : TDialogWindow("GraphPropDlg", "Graph properties") {}
-};
 class TPrintPropDialog : public TDialogWindow {
  public:
   TPrintPropDialog() : TDialogWindow("PrintPropDialog", "Print") {}

@@ -94,6 +94,15 @@ ModalResult HeadlessWindowSystem::ShowModal(Panel& form) {
   return OnShowModal ? OnShowModal(form) : ModalResult::Cancel;
 }
 
+bool HeadlessWindowSystem::ChooseFont(Font& font) {
+  fontRequests_.push_back(font);
+  if (!OnChooseFont) return false;
+  Font chosen = font;
+  if (!OnChooseFont(chosen)) return false;
+  font = chosen;
+  return true;
+}
+
 std::unique_ptr<Timer> HeadlessWindowSystem::CreateTimer() {
   return std::make_unique<HeadlessTimer>(*this);
 }

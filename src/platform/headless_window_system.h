@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/canvas.h"
 #include "platform/window_system.h"
 
 namespace kelvaris {
@@ -36,12 +37,17 @@ class HeadlessWindowSystem : public WindowSystem {
   std::function<void(const RecordedMessage&)> OnMessage;
   // Plays the user's part in a modal dialog; without it dialogs are cancelled.
   std::function<ModalResult(Panel& form)> OnShowModal;
+  // Plays the user's part in the font dialog: may change the font, and
+  // returns true for OK; without it the font dialog is cancelled.
+  std::function<bool(Font& font)> OnChooseFont;
 
   const std::vector<RecordedMessage>& Messages() const { return messages_; }
   void ClearMessages() { messages_.clear(); }
   // The requests the dialogs were shown with, newest last.
   const std::vector<OpenDialogRequest>& OpenRequests() const { return openRequests_; }
   const std::vector<SaveDialogRequest>& SaveRequests() const { return saveRequests_; }
+  // The fonts the font dialog was opened on, newest last.
+  const std::vector<Font>& FontRequests() const { return fontRequests_; }
   int ProcessMessagesCalls() const { return processCalls_; }
   const std::vector<int>& CursorHistory() const { return cursorHistory_; }
   const std::vector<std::string>& HelpTopics() const { return helpTopics_; }
@@ -66,6 +72,7 @@ class HeadlessWindowSystem : public WindowSystem {
   OpenDialogResult OpenFileDialog(const OpenDialogRequest& request) override;
   SaveDialogResult SaveFileDialog(const SaveDialogRequest& request) override;
   ModalResult ShowModal(Panel& form) override;
+  bool ChooseFont(Font& font) override;
   std::unique_ptr<Timer> CreateTimer() override;
   void SetCursor(int shape) override;
   int Cursor() const override { return cursor_; }
@@ -101,6 +108,7 @@ class HeadlessWindowSystem : public WindowSystem {
   std::vector<RecordedMessage> messages_;
   std::vector<OpenDialogRequest> openRequests_;
   std::vector<SaveDialogRequest> saveRequests_;
+  std::vector<Font> fontRequests_;
   std::vector<HeadlessTimer*> timers_;
   long long now_ = 0;
   long long sequence_ = 0;

@@ -14,6 +14,7 @@ namespace kelvaris {
 
 class Canvas;
 class Bitmap;
+struct Font;
 
 enum class MsgButtons { Ok, YesNo };
 enum class MsgIcon { None, Warning, Question };
@@ -135,6 +136,9 @@ class WindowSystem {
   // Shows a dialog's form modally until its model lets it close; the view
   // finds the dialog's window by the form's name.
   virtual ModalResult ShowModal(Panel& form) = 0;
+  // The font dialog, opened on `font`. On OK the choice is in `font` and the
+  // result is true; what the dialog does not offer keeps its value.
+  virtual bool ChooseFont(Font& font) = 0;
 
   virtual std::unique_ptr<Timer> CreateTimer() = 0;
   virtual void SetCursor(int shape) = 0;

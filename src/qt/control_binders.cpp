@@ -12,8 +12,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabBar>
@@ -139,6 +141,26 @@ class EditBinder : public ControlBinder {
  private:
   EditBox& model_;
   QLineEdit* edit_;
+};
+
+class MemoBinder : public ControlBinder {
+ public:
+  MemoBinder(EditBox& model, QPlainTextEdit* memo) : ControlBinder(model, memo), model_(model), memo_(memo) {
+    connect(memo, &QPlainTextEdit::textChanged, this,
+            [this] { FromUser([&] { model_.UserSetText(FromQString(memo_->toPlainText())); }); });
+    Start();
+  }
+
+ protected:
+  void Apply() override {
+    const QString text = ToQString(model_.Text());
+    if (memo_->toPlainText() != text) memo_->setPlainText(text);
+    ApplyCommon(model_, memo_);
+  }
+
+ private:
+  EditBox& model_;
+  QPlainTextEdit* memo_;
 };
 
 class CheckBinder : public ControlBinder {
@@ -281,6 +303,25 @@ class ActionBinder : public ControlBinder {
  private:
   Action& model_;
   QAction* action_;
+};
+
+class ButtonBinder : public ControlBinder {
+ public:
+  ButtonBinder(Action& model, QPushButton* button) : ControlBinder(model, button), model_(model), button_(button) {
+    connect(button, &QPushButton::clicked, this, [this] { FromUser([&] { model_.Click(); }); });
+    Start();
+  }
+
+ protected:
+  void Apply() override {
+    const QString caption = ToQString(model_.Caption());
+    if (button_->text() != caption) button_->setText(caption);
+    ApplyCommon(model_, button_);
+  }
+
+ private:
+  Action& model_;
+  QPushButton* button_;
 };
 
 // Shared by the tab widget and the bare tab bar.
@@ -451,6 +492,7 @@ class ProgressBinder : public ControlBinder {
 }  // namespace
 
 ControlBinder* Bind(EditBox& model, QLineEdit* edit) { return new EditBinder(model, edit); }
+ControlBinder* Bind(EditBox& model, QPlainTextEdit* memo) { return new MemoBinder(model, memo); }
 ControlBinder* Bind(CheckBox& model, QCheckBox* box) { return new CheckBinder(model, box); }
 ControlBinder* Bind(RadioGroup& model, QGroupBox* group) { return new RadioBinder(model, group); }
 ControlBinder* Bind(ComboBox& model, QComboBox* combo) { return new ComboBinder(model, combo); }
@@ -465,6 +507,8 @@ ControlBinder* Bind(Action& model, QToolButton* button) {
   }
   return Bind(model, action);
 }
+
+ControlBinder* Bind(Action& model, QPushButton* button) { return new ButtonBinder(model, button); }
 
 ControlBinder* Bind(PageControl& model, QTabWidget* tabs) { return new TabWidgetBinder(model, tabs); }
 ControlBinder* Bind(PageControl& model, QTabBar* bar) { return new TabBarBinder(model, bar); }

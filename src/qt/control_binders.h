@@ -21,7 +21,9 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPlainTextEdit;
 class QProgressBar;
+class QPushButton;
 class QSpinBox;
 class QTabBar;
 class QTabWidget;
@@ -67,6 +69,8 @@ class ControlBinder : public QObject {
 void ReleaseBindings(QObject* root);
 
 ControlBinder* Bind(EditBox& model, QLineEdit* edit);
+// A memo: the box's text, lines separated by '\n'.
+ControlBinder* Bind(EditBox& model, QPlainTextEdit* memo);
 ControlBinder* Bind(CheckBox& model, QCheckBox* box);
 // Makes one radio button per item in the group box (in its layout, or in a
 // new vertical layout).
@@ -77,6 +81,8 @@ ControlBinder* Bind(UpDown& model, QSpinBox* spin);
 ControlBinder* Bind(Action& model, QAction* action);
 // Binds the button's default action, made for it when it has none.
 ControlBinder* Bind(Action& model, QToolButton* button);
+// A push button pressed is the action clicked; the button shows its caption.
+ControlBinder* Bind(Action& model, QPushButton* button);
 // Tabs follow the model's pages; missing tabs get empty pages. A mouse
 // press on another tab asks the model first; any other change of tab the
 // model refuses is undone.

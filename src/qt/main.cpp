@@ -8,6 +8,7 @@
 
 #include "app/application.h"
 #include "qt/app_windows.h"
+#include "qt/graph_props_window.h"
 #include "qt/main_window.h"
 #include "qt/qt_text.h"
 #include "qt/qt_window_system.h"
@@ -33,18 +34,22 @@ int main(int argc, char** argv) {
     ws.SetDialogParent(mainWindow.get());
     std::vector<std::unique_ptr<QWidget>> dialogs;
     for (TDialogWindow* d : std::initializer_list<TDialogWindow*>{
-             app.HideDialog.get(), app.GraphPropDlg.get(), app.PrintPropDialog.get(), app.TableDialog.get(),
+             app.HideDialog.get(), app.PrintPropDialog.get(), app.TableDialog.get(),
              app.ChopDialog.get(), app.SavePlotDialog.get(), app.KinOptionsDlg.get(), app.PleaseWaitDlg.get(),
              app.FitProgDialog.get()})
       dialogs.push_back(std::make_unique<qt::EmptyDialog>(*d, mainWindow.get()));
     auto reorder = std::make_unique<qt::ReorderWindow>(*app.ReorderDialog, mainWindow.get());
     ws.RegisterModal(app.ReorderDialog->Form.Name(), [w = reorder.get()] { return w->Run(); });
+    auto graphProps = std::make_unique<qt::GraphPropsWindow>(*app.GraphPropDlg, mainWindow.get());
+    ws.RegisterModal(app.GraphPropDlg->Form.Name(), [w = graphProps.get()] { return w->Run(); });
     auto progress = std::make_unique<qt::ProgressWindow>(*app.ProgForm, mainWindow.get());
     result = qapp.exec();
     // Views go before the models they draw.
     progress.reset();
     ws.RegisterModal(app.ReorderDialog->Form.Name(), nullptr);
     reorder.reset();
+    ws.RegisterModal(app.GraphPropDlg->Form.Name(), nullptr);
+    graphProps.reset();
     dialogs.clear();
     mainWindow.reset();
     splash.reset();

@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QLocale>
 #include <QMessageBox>
 #include <QMimeData>
@@ -102,6 +103,24 @@ void QtWindowSystem::RegisterModal(const std::string& formName, std::function<Mo
 ModalResult QtWindowSystem::ShowModal(Panel& form) {
   auto it = modals_.find(form.Name());
   return it == modals_.end() || !it->second ? ModalResult::Cancel : it->second();
+}
+
+bool QtWindowSystem::ChooseFont(Font& font) {
+  QFontDialog dialog(ToQFont(font), parent_);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  const QFont chosen = dialog.selectedFont();
+  font.name = FromQString(chosen.family());
+  // The dialog chooses a size in points; a pixel height would override it.
+  if (chosen.pointSize() > 0) {
+    font.size = chosen.pointSize();
+    font.height = 0;
+  }
+  unsigned style = font.style & ~static_cast<unsigned>(fsBold | fsItalic | fsUnderline);
+  if (chosen.bold()) style |= fsBold;
+  if (chosen.italic()) style |= fsItalic;
+  if (chosen.underline()) style |= fsUnderline;
+  font.style = style;
+  return true;
 }
 
 std::unique_ptr<Timer> QtWindowSystem::CreateTimer() { return std::make_unique<QtTimer>(); }

@@ -53,6 +53,7 @@ class QtWindowSystem : public WindowSystem {
   // Dialog windows register how they run modally, by their form's name.
   void RegisterModal(const std::string& formName, std::function<ModalResult()> run);
   ModalResult ShowModal(Panel& form) override;
+  bool ChooseFont(Font& font) override;
   std::unique_ptr<Timer> CreateTimer() override;
   void SetCursor(int shape) override;
   int Cursor() const override { return cursor_; }
