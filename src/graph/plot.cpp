@@ -468,6 +468,10 @@ void TPlot::ClearFlags() {
   for (TimeLine& l : lines_) l = TimeLine{};
   commonScale_ = false;
   startDrag_ = stopDrag_ = endDrag_ = rectDrag_ = false;
+  cutDrag_ = -1;
+  selFirst_ = selSecond_ = Point{-1, -1};
+  anchorText_.clear();
+  currentText_.clear();
   pixelsPerSample_ = 1;
   compFcNum_ = 0;
   cutMarks_.clear();
@@ -541,10 +545,14 @@ void TPlot::Paint(Canvas& screen) {
   if (!screen_) return;
   if (needsPlot_) {
     needsPlot_ = false;
+    // A fresh picture ends the selection and holds no read-out, time line
+    // or cut mark until the drawing puts the shown ones back.
     rectDrag_ = false;
-    // The fresh picture holds no time line until the drawing puts the
-    // shown ones back.
+    selFirst_ = selSecond_ = Point{-1, -1};
+    anchorText_.clear();
+    currentText_.clear();
     for (TimeLine& l : lines_) l.pixel = -1;
+    for (TCutMark& mark : cutMarks_) mark.pixel = -1;
     // Draws that follow only expose the bitmap again.
     Canvas& c = screen_->Surface();
     c.RemoveClip();

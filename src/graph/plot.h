@@ -14,6 +14,7 @@
 #include "model/curve_kinetics.h"
 #include "platform/canvas.h"
 #include "platform/controls.h"
+#include "table/kelvaris_grid.h"
 #include "table/print_grid.h"
 
 namespace kelvaris {
@@ -212,6 +213,49 @@ class TPlot : public Control {
   TPrintGrid& InsetTable() { return inset_; }
   std::vector<TCutMark>& CutMarks() { return cutMarks_; }
   void ClearChop() { cutMarks_.clear(); }
+  // Cut marks, ascending by x. AddChop puts one at the first corner of the
+  // selection, RemoveChop takes away those inside its x range; both
+  // repaint. An index outside the list reads as a mark at 0 never drawn.
+  void AddChop();
+  void RemoveChop();
+  int GetChopCount() const { return static_cast<int>(cutMarks_.size()); }
+  TCutMark GetChopData(int index) const;
+
+  // --- mouse (pixels relative to the control) ---
+  // A left drag inside the axes box draws the selection rectangle; a press
+  // on a time line or a cut mark drags it instead. What is drawn while
+  // dragging goes straight into the kept picture, and the next full drawing
+  // wipes it together with the selection.
+  void MouseDown(MouseButton button, unsigned shift, int x, int y);
+  void MouseMove(unsigned shift, int x, int y);
+  void MouseUp(MouseButton button, unsigned shift, int x, int y);
+  // Toggles between all entries and the entry under the point.
+  void DblClick(int x, int y);
+  // The entry under a pixel: on the Kd and trend kinds the nearest point
+  // within 10 pixels (-1 for none); on sensorgrams the current entry, or
+  // the one whose line passes nearest above or below the point (0 when
+  // none does, -1 when the graph holds no entries).
+  int FindClosestSens(int x, int y) const;
+
+  // --- selection and zoom ---
+  // True when the part of the selection inside the axes box is more than
+  // 3 pixels wide and high.
+  bool GetZoomable() const;
+  bool CanZoom() const { return GetZoomable(); }
+  // On: the ranges become the selection (the part inside the axes box);
+  // off: automatic ranges. Either way the graph repaints.
+  void SetZoomed(bool on);
+  bool HasSelection() const { return selFirst_.x >= 0; }
+  // Data coordinates of the selection's corners, each held inside the axes
+  // box; 0 while a scale is 0.
+  double SelX1() const;
+  double SelY1() const;
+  double SelX2() const;
+  double SelY2() const;
+  // The read-outs of the corners as last drawn (empty when none is shown).
+  const std::string& AnchorReadOut() const { return anchorText_; }
+  const std::string& CurrentReadOut() const { return currentText_; }
+  int DraggedCutMark() const { return cutDrag_; }
 
   // Resets every switch, range and list to the state of a new graph.
   void ClearFlags();
@@ -256,6 +300,21 @@ class TPlot : public Control {
 
   // Raised when the current entry changes; the handler may change it.
   std::function<void(TPlot& sender, int oldCurve, int& newCurve)> OnCurveChange;
+  // Any press while CanSelect is on and the graph is not selected.
+  std::function<void(TPlot& sender)> OnSelect;
+  // A press that does not grab a line or mark, with the entry under it (-1
+  // outside the axes box). The answer is not used.
+  std::function<bool(TPlot& sender, int closest)> OnMouseDown;
+  // Every move outside a rectangle drag.
+  std::function<void(TPlot& sender, int closest)> OnMouseOver;
+  // Answering false keeps the current entry as it is.
+  std::function<bool(TPlot& sender, int closest)> OnDoubleClick;
+  // A dragged time line moved to t (s).
+  std::function<void(TPlot& sender, double t)> OnStartChange;
+  std::function<void(TPlot& sender, double t)> OnStopChange;
+  std::function<void(TPlot& sender, double t)> OnEndChange;
+  // The cursor shape the graph wants (crDefault, crSizeWE).
+  std::function<void(int shape)> OnCursor;
 
   enum TimeLineIndex { kStart = 0, kStop = 1, kEnd = 2 };
 
@@ -322,6 +381,35 @@ class TPlot : public Control {
   std::string PointLabelText(int entry, int point) const;
   void TrendLegend(Canvas& canvas, Frame& f, int y, int first, int last);
 
+  // Interaction (plot_mouse.cpp).
+  bool ScalesSet() const { return xscale_ != 0 && yscale_ != 0; }
+  bool InsideBox(int x, int y) const { return x >= left_ && x <= right_ && y >= top_ && y <= bottom_; }
+  bool BetweenTopAndBottom(int y) const { return y > top_ && y < bottom_; }
+  // Data coordinates of a pixel; callers make sure the scales are set.
+  double DataX(double px) const { return (px - left_) / xscale_ + xmin_; }
+  double DataY(double py) const { return (py - bottom_) / yscale_ + ymin_; }
+  // A corner held inside the axes box.
+  Point HeldInBox(Point p) const;
+  int ClosestPoint(int x, int y) const;       // Kd and trend kinds
+  int ClosestSensorgram(int x, int y) const;  // sensorgrams
+  // The shown time line or the cut mark within 4 pixels of column x, -1
+  // for none.
+  int TimeLineAt(int x) const;
+  int CutMarkAt(int x) const;
+  bool PressOnTimeLine(int x, int y);
+  void DragTimeLine(int line, int x);
+  void DragCutMark(int x);
+  void AskCursor(int shape) const;
+  std::string ReadOutText(int x, int y) const;
+  // Drawing into the kept picture; nothing without one.
+  Canvas* KeptSurface() { return screen_ ? &screen_->Surface() : nullptr; }
+  void DrawRubberBand();
+  enum ReadOut { kAnchorReadOut = 0, kCurrentReadOut = 1 };
+  // A read-out in `colour` on white; white over it erases it.
+  void DrawReadOut(ReadOut which, Colour colour);
+  void EraseReadOuts();
+  void DrawCutMarkLine(Canvas& canvas, int pixel);
+
  public:
   // Symbol of `type` centred on the pen position.
   static void DrawSymbol(Canvas& canvas, int type, int size);
@@ -374,6 +462,11 @@ class TPlot : public Control {
   std::vector<std::string> insetLines_;
   TPrintGrid inset_;
   std::vector<TCutMark> cutMarks_;
+  // The selection: the first corner is where the left button went down,
+  // the second follows the mouse; a first corner x below 0 means none.
+  Point selFirst_{-1, -1}, selSecond_{-1, -1};
+  int cutDrag_ = -1;  // the cut mark being dragged
+  std::string anchorText_, currentText_;
 
  protected:
   // Drags in progress; the model curves are left out while a start or end
