@@ -127,6 +127,8 @@ void TMainForm::CreateControls() {
   FcListBox.SetHint("Select flowcell to display");
   FcListBox.SetItems({"All fc", "Fc 1", "Fc 2", "Fc 3", "Fc 4"});
   FcListBox.SetItemIndex(0);
+  AnalyteListBox.OnChange = [this] { ApplyDisplayFilter(); };
+  FcListBox.OnChange = [this] { ApplyDisplayFilter(); };
 
   CreateSampleTableControls();
   CreateGraphs();

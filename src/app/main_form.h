@@ -254,6 +254,16 @@ class TMainForm : public ExperimentListener {
   // with the window markers from the boxes.
   void ShowStagePage(int stage);
   void ShowDataGraph();
+  // The flow-cell and analyte filters: the graphs of stages 0 to 9 hide
+  // the curves they leave out.
+  void ApplyDisplayFilter();
+  // A graph's legend and curve names from the curves of a stage.
+  void BuildLegend(TPlot& plot, int stage);
+  // Column 1 of the analyte row of an injection, and of a flow cell's row.
+  std::string AnalyteNameOf(int injection) const;
+  std::string FlowCellNameOf(int flowCell) const;
+  // The item of the reference list (-1 until the reference page exists).
+  int ReferenceItemIndex() const { return -1; }
   // Graphs never point into arrays that are about to be released: the
   // graphs showing stages first..last let go of them.
   void DetachGraphs(int first = 0, int last = kStageCount - 1);

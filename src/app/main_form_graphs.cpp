@@ -57,6 +57,7 @@ void TMainForm::StageAllocating(int stage) { DetachGraphs(stage, stage); }
 void TMainForm::ShowDataGraph() {
   DataPlot.SetProperties(*StageGraphProps[stRaw]);
   BindGraph(DataPlot, stRaw);
+  BuildLegend(DataPlot, stRaw);
   DataPlot.SetPlotTitle(StageName(stRaw));
   DataPlot.SetShowAllPoints(AllPoints);
 }
@@ -66,8 +67,10 @@ void TMainForm::ShowStagePage(int stage) {
   FromPlot.SetProperties(*StageGraphProps[static_cast<std::size_t>(Experiment.FindDisplaySource(stage))]);
   ToPlot.SetProperties(*StageGraphProps[static_cast<std::size_t>(stage)]);
   BindGraph(FromPlot, source);
+  BuildLegend(FromPlot, source);
   FromPlot.SetPlotTitle(StageName(source));
   BindGraph(ToPlot, stage);
+  BuildLegend(ToPlot, stage);
   ToPlot.SetPlotTitle(StageName(stage));
   EditBox* start = StartBoxOf(stage);
   EditBox* stop = StopBoxOf(stage);
