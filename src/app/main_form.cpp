@@ -168,7 +168,7 @@ void TMainForm::RegisterControls() {
   for (Control* c : std::initializer_list<Control*>{
            &Form, &LoadButton, &FileListMenu, &SaveMethodButton, &PrintButton, &HelpButton,
            &WebButton, &UndoButton, &RedoButton, &HideButton, &AllPointAction, &DespikeAction,
-           &AnalyteListBox, &FcListBox, &Pages, &CurveList, &DataPlot, &FromPlot, &ToPlot})
+           &AnalyteListBox, &FcListBox, &Pages, &CurveList, &DataPlot, &FromPlot, &ToPlot, &GraphPopup})
     Controls.Add(*c);
   RegisterSampleTableControls();
   for (Control* c : std::initializer_list<Control*>{&StartZeroBox, &StopZeroBox, &ZeroCheck, &StartCropBox,

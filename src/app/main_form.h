@@ -72,6 +72,23 @@ struct InjectionEntry {
 enum AnalyteColourMode : int { acBlack = 0, acByNumber = 1, acByConcentration = 2 };
 enum LigandColourMode : int { lcBlack = 0, lcByFlowCell = 1 };
 
+// The graph menu's commands (the items' tags).
+enum GraphCommand : int {
+  gcZoomIn = 1,
+  gcZoomOut,
+  gcLegend,
+  gcLabels,
+  gcLogScale,
+  gcLabelPoints,
+  gcUnlabelPoints,
+  gcCopyGraph,
+  gcCopyData,
+  gcHidePoints,
+  gcUnhidePoints,
+  gcExcludeLine,
+  gcProperties,
+};
+
 // The table menu's commands (the items' tags).
 enum TableCommand : int {
   tcHide = 1,
@@ -254,6 +271,15 @@ class TMainForm : public ExperimentListener {
   // with the window markers from the boxes.
   void ShowStagePage(int stage);
   void ShowDataGraph();
+  // The context menu of every graph; the view opens it for the graph that
+  // was clicked.
+  Menu GraphPopup{"GraphPopup"};
+  void GraphContextMenu(TPlot& plot);
+  void GraphPopupPopup();
+  void GraphPopupClick(int index);
+  void RunGraphCommand(TPlot& plot, int command);
+  // The stage a graph shows (-1 when none).
+  int GraphStage(const TPlot& plot) const;
   // The flow-cell and analyte filters: the graphs of stages 0 to 9 hide
   // the curves they leave out.
   void ApplyDisplayFilter();
@@ -347,6 +373,18 @@ class TMainForm : public ExperimentListener {
   void RecomputeAfterUndo(int stage);
   void RegisterControls();
   void CreateGraphs();
+  void ConnectGraphs();
+  // A dragged time line of the source graph writes its page's box.
+  void GraphLineMoved(int line, double t);
+  void GraphMouseOver(TPlot& plot, int closest);
+  // The graph's state goes into the property record its page shows it with.
+  void StoreGraphProps(TPlot& plot);
+  void LabelSelectedPoints(TPlot& plot, bool on);
+  void CopyGraph(TPlot& plot);
+  void ToggleCurrentInjection(TPlot& plot);
+  TPlot* menuPlot_ = nullptr;
+  TPlot* hoverPlot_ = nullptr;
+  int hoverEntry_ = -1;
   // Binds a graph to a stage's curves (none when the stage is empty).
   void BindGraph(TPlot& plot, int stage);
   struct GraphBinding {

@@ -11,6 +11,7 @@ void TMainForm::CreateGraphs() {
     StageGraphProps[static_cast<std::size_t>(s)] =
         MakeGraphProps(s == stBound ? gtBound : s == stAffinity ? gtBoundNorm : gtCurve);
   for (TPlot* plot : {&DataPlot, &FromPlot, &ToPlot}) plot->SetProperties(*StageGraphProps[stRaw]);
+  ConnectGraphs();
 }
 
 EditBox* TMainForm::StartBoxOf(int stage) {
@@ -32,6 +33,13 @@ EditBox* TMainForm::StopBoxOf(int stage) {
 void TMainForm::BindGraph(TPlot& plot, int stage) {
   for (GraphBinding& b : graphBindings_) {
     if (b.plot != &plot) continue;
+    if (hoverPlot_ == &plot) {
+      // The highlight belongs to the curves the graph showed until now.
+      if (Experiment.StageExists(b.stage) && hoverEntry_ >= 0 && hoverEntry_ < Experiment.Stage(b.stage).CurveCount)
+        Experiment.Stage(b.stage).CurveFlags[static_cast<std::size_t>(hoverEntry_)] &= ~TCurveFlags{pcHover};
+      hoverPlot_ = nullptr;
+      hoverEntry_ = -1;
+    }
     if (Experiment.StageExists(stage)) {
       plot.BindCurveSet(Experiment.Stage(stage));
       b.stage = stage;
@@ -45,6 +53,10 @@ void TMainForm::BindGraph(TPlot& plot, int stage) {
 void TMainForm::DetachGraphs(int first, int last) {
   for (GraphBinding& b : graphBindings_) {
     if (b.stage < first || b.stage > last) continue;
+    if (hoverPlot_ == b.plot) {
+      hoverPlot_ = nullptr;
+      hoverEntry_ = -1;
+    }
     b.plot->Unbind();
     b.stage = -1;
   }

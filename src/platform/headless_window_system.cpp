@@ -164,6 +164,11 @@ void HeadlessWindowSystem::SetClipboardBitmap(const Bitmap& bitmap) {
   hasClipboardText_ = false;
 }
 
+std::unique_ptr<Bitmap> HeadlessWindowSystem::CreateBitmap(int width, int height) {
+  RecordingCanvas factory(1, 1);
+  return factory.CreateBitmap(width, height);
+}
+
 namespace {
 // Pages recorded on canvases; A4 at 300 dots per inch.
 class HeadlessPrintJob : public PrintJob {

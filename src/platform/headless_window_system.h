@@ -81,6 +81,7 @@ class HeadlessWindowSystem : public WindowSystem {
   bool HasClipboardText() const override { return hasClipboardText_; }
   std::string ClipboardText() const override { return clipboardText_; }
   void SetClipboardBitmap(const Bitmap& bitmap) override;
+  std::unique_ptr<Bitmap> CreateBitmap(int width, int height) override;
   std::unique_ptr<PrintJob> BeginPrint(const PrintRequest& request) override;
   void ShowHelp(const std::string& helpFile, const std::string& topic) override;
   void CloseHelp() override { ++helpClosed_; }

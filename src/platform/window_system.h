@@ -150,6 +150,8 @@ class WindowSystem {
   virtual bool HasClipboardText() const = 0;
   virtual std::string ClipboardText() const = 0;
   virtual void SetClipboardBitmap(const Bitmap& bitmap) = 0;
+  // A 24-bit picture to draw into, for the clipboard.
+  virtual std::unique_ptr<Bitmap> CreateBitmap(int width, int height) = 0;
 
   // Returns null when the user cancels or no printer can be had.
   virtual std::unique_ptr<PrintJob> BeginPrint(const PrintRequest& request) = 0;

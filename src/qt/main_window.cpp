@@ -173,10 +173,17 @@ void MainWindow::BuildPages() {
   setCentralWidget(pages);
   pagesWidget_ = pages;
 
+  auto* graphMenu = new QMenu(this);
+  graphMenu->setObjectName("GraphPopup");
+  Bind(form_.GraphPopup, graphMenu);
   auto* graphs = new QSplitter(Qt::Horizontal, this);
   graphs->setObjectName("PlotSplitter");
   graphs->addWidget(new PlotWidget(form_.FromPlot, graphs));
   graphs->addWidget(new PlotWidget(form_.ToPlot, graphs));
+  for (PlotWidget* widget : findChildren<PlotWidget*>()) {
+    TPlot* plot = &widget->Plot();
+    widget->SetContextMenu(graphMenu, [this, plot] { form_.GraphContextMenu(*plot); });
+  }
   graphs->hide();
   stageGraphs_ = graphs;
 }

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
+
+class QMenu;
 
 #include "graph/plot.h"
 
@@ -18,6 +21,8 @@ class PlotWidget : public QWidget {
   ~PlotWidget() override;
 
   TPlot& Plot() const { return plot_; }
+  // A right click asks `onMenu` to build the graph menu, then shows `menu`.
+  void SetContextMenu(QMenu* menu, std::function<void()> onMenu);
   QSize sizeHint() const override { return QSize(400, 300); }
 
  protected:
@@ -25,10 +30,17 @@ class PlotWidget : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   TPlot& plot_;
   int observer_ = 0;
+  QMenu* menu_ = nullptr;
+  std::function<void()> onMenu_;
 };
 
 }  // namespace kelvaris::qt

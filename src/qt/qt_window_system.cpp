@@ -174,6 +174,10 @@ void QtWindowSystem::SetClipboardBitmap(const Bitmap& bitmap) {
   if (!image.isNull()) QGuiApplication::clipboard()->setImage(image);
 }
 
+std::unique_ptr<Bitmap> QtWindowSystem::CreateBitmap(int width, int height) {
+  return std::make_unique<QtBitmap>(width, height);
+}
+
 std::unique_ptr<PrintJob> QtWindowSystem::BeginPrint(const PrintRequest& request) {
   if (!request.pdfPath.empty()) return BeginPdfJob(request.pdfPath, request.title);
   return BeginPrinterJob(parent_.data(), request.title, request.showSetup);

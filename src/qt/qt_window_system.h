@@ -63,6 +63,7 @@ class QtWindowSystem : public WindowSystem {
   bool HasClipboardText() const override;
   std::string ClipboardText() const override;
   void SetClipboardBitmap(const Bitmap& bitmap) override;
+  std::unique_ptr<Bitmap> CreateBitmap(int width, int height) override;
 
   std::unique_ptr<PrintJob> BeginPrint(const PrintRequest& request) override;
 
