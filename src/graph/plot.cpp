@@ -299,7 +299,19 @@ void TPlot::GetMinMax(double& xmin, double& xmax, double& ymin, double& ymax) co
       if (!CurveCounts(i)) continue;
       const double* r = y_[i];
       const int n = Points(i);
-      for (int k = 0; k < n; ++k) take(r[k], ymin, ymax);
+      // One tight pass; comparisons pass over NaN by themselves, and only a
+      // curve holding an infinity needs the careful pass.
+      double lo = HUGE_VAL, hi = -HUGE_VAL;
+      for (int k = 0; k < n; ++k) {
+        lo = r[k] < lo ? r[k] : lo;
+        hi = r[k] > hi ? r[k] : hi;
+      }
+      if (std::isfinite(lo) && std::isfinite(hi)) {
+        take(lo, ymin, ymax);
+        take(hi, ymin, ymax);
+      } else {
+        for (int k = 0; k < n; ++k) take(r[k], ymin, ymax);
+      }
     }
   }
 
