@@ -432,8 +432,12 @@ TEST(PlotPixels, DecimationKeepsAboutTwoPointsPerColumn) {
       k = static_cast<int>(std::floor(n / w * 2 * 0.5 + 0.5));
     else if (!c.allPoints && c.flags == 0)
       k = static_cast<int>(std::floor(n * 2 / w + 0.5));
-    if (!c.allPoints && c.flags == 0) ASSERT_GT(k, 50);  // a case that decimates
-    if (c.flags == 0) EXPECT_EQ(plot.CalcPinc(0, 0, n - 1), k);
+    if (!c.allPoints && c.flags == 0) {
+      ASSERT_GT(k, 50);  // a case that decimates
+    }
+    if (c.flags == 0) {
+      EXPECT_EQ(plot.CalcPinc(0, 0, n - 1), k);
+    }
     const auto lines = Only(ClippedCalls(canvas), DrawOp::LineTo);
     EXPECT_EQ(static_cast<int>(lines.size()), (n - 2) / k + 1);
   }
