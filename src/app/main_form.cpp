@@ -132,6 +132,7 @@ void TMainForm::CreateControls() {
 
   CreateSampleTableControls();
   CreateGraphs();
+  CreateAlignControls();
 
   ZeroCheck.SetCaption("Zero");
   ZeroCheck.OnClick = [this] { ZeroCheckClick(); };
@@ -191,6 +192,7 @@ void TMainForm::ResetExperiment() {
   StopCropBox.SetText("");
   CropCheck.SetChecked(false);
   CropAverageCheck.SetChecked(false);
+  ResetAlignControls();
   for (int p = 1; p < kPageCount; ++p) Pages.SetPageCaption(p, kResetCaptions[p]);
   FcListBox.SetItems({"All"});
   FcListBox.SetItemIndex(0);
@@ -232,6 +234,8 @@ void TMainForm::DefaultWindows() {
   fill(StopZeroBox, tmax - 2 * q);
   fill(StartCropBox, tmin + q);
   fill(StopCropBox, tmax - 2 * q);
+  fill(StartAlignBox, tmin + q);
+  fill(StopAlignBox, tmax - 2 * q);
   Pages.SetPageCaption(pgScheme, "DATA");
 }
 
@@ -285,6 +289,9 @@ void TMainForm::RunStage(int stage) {
       }
       break;
     }
+    case stAlign:
+      RunAlignStage();
+      break;
     default:
       break;  // the later stages arrive with their pages
   }
@@ -313,6 +320,8 @@ void TMainForm::CropCheckClick() {
 void TMainForm::WindowBoxChange(int stage, EditBox& box) {
   if (Experiment.Busy || !box.Modified()) return;
   NumericBoxEdited(box, PageOfStage(stage));
+  if (stage == stAlign || stage == stSolvent || stage == stBound)
+    Experiment.WindowSet[static_cast<std::size_t>(stage)] = true;
   // The marker follows the box while the page shows.
   if (Pages.ActivePageIndex() == PageOfStage(stage)) {
     const double t = ParseNumber(box.Text(), 0);

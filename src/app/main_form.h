@@ -182,6 +182,24 @@ class TMainForm : public ExperimentListener {
   CheckBox CropAverageCheck{"CropAverageCheck"};
   EditBox CropSecondsBox{"CropSecondsBox"};
   void CropCheckClick();
+  // Align page.
+  EditBox StartAlignBox{"StartAlignBox"};  // "Min inj time"
+  EditBox StopAlignBox{"StopAlignBox"};    // "Max inj time"
+  CheckBox AlignCheck{"AlignCheck"};
+  // The "Set injection time" group: the current aligned curve.
+  UpDown AlignCurveUpDown{"AlignCurveUpDown"};
+  Label AlignCurveLabel{"AlignCurveLabel"};
+  EditBox InjectionTimeBox{"InjectionTimeBox"};
+  // Each click moves the current curve by 0.1 s (+1 right, -1 left).
+  UpDown AlignStepUpDown{"AlignStepUpDown"};
+  CheckBox AutoCheck{"AutoCheck"};
+  CheckBox SingleCheck{"SingleCheck"};
+  void AlignCheckClick();
+  void AlignCurveUpDownClick();
+  void AutoCheckClick();
+  void InjectionTimeBoxChange();
+  void AlignStepClick();
+  void SingleCheckClick();
   // A typed window value: recompute the stage when it is on.
   void WindowBoxChange(int stage, EditBox& box);
   // A marker of the page's source graph dragged to `time`: the box follows,
@@ -373,6 +391,14 @@ class TMainForm : public ExperimentListener {
   void RecomputeAfterUndo(int stage);
   void RegisterControls();
   void CreateGraphs();
+  void CreateAlignControls();
+  void ResetAlignControls();
+  void RunAlignStage();
+  // The group shows the current aligned curve.
+  void ShowCurrentAlignedCurve();
+  // A double click on the Align page's result graph picks or releases a curve.
+  bool AlignGraphDoubleClick(int closest);
+  int alignCurvePosition_ = 0;
   void ConnectGraphs();
   // A dragged time line of the source graph writes its page's box.
   void GraphLineMoved(int line, double t);

@@ -18,6 +18,7 @@ EditBox* TMainForm::StartBoxOf(int stage) {
   switch (stage) {
     case stZero: return &StartZeroBox;
     case stCrop: return &StartCropBox;
+    case stAlign: return &StartAlignBox;
     default: return nullptr;
   }
 }
@@ -26,6 +27,7 @@ EditBox* TMainForm::StopBoxOf(int stage) {
   switch (stage) {
     case stZero: return &StopZeroBox;
     case stCrop: return &StopCropBox;
+    case stAlign: return &StopAlignBox;
     default: return nullptr;
   }
 }
@@ -97,8 +99,13 @@ void TMainForm::RefreshActivePage() {
   const int page = Pages.ActivePageIndex();
   if (page == pgScheme) {
     RefreshDataPage();
-  } else if (page == pgZero || page == pgCrop) {
+  } else if (page == pgZero || page == pgCrop || page == pgAlign) {
     ShowStagePage(page + 1);
+  }
+  if (page == pgAlign) {
+    // "Single" shows the current aligned curve alone.
+    const int curve = SingleCheck.Checked() && Experiment.StageExists(stAlign) ? AlignCurveUpDown.Position() : -1;
+    if (ToPlot.CurrCurve() != curve) ToPlot.SetCurve(curve);
   }
 }
 
