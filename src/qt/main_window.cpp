@@ -167,6 +167,7 @@ void MainWindow::BuildPages() {
     if (p == pgCompound) BuildCompoundPage(form_, page, tableMenu);
     if (p == pgZero) BuildZeroPage(form_, page);
     if (p == pgCrop) BuildCropPage(form_, page);
+    if (p == pgAlign) BuildAlignPage(form_, page);
     pages->addTab(page, ToQString(form_.Pages.PageAt(p).caption));
   }
   Bind(form_.Pages, pages);

@@ -184,4 +184,51 @@ void BuildZeroPage(TMainForm& form, QWidget* page) {
   layout->addStretch(1);
 }
 
+void BuildAlignPage(TMainForm& form, QWidget* page) {
+  auto* strip = new QWidget(page);
+  auto* layout = new QHBoxLayout(strip);
+  StagePageLayout(page)->addWidget(strip);
+  auto* controls = new QWidget(strip);
+  auto* boxes = new QFormLayout(controls);
+  boxes->addRow("Min inj time", EditFor(form.StartAlignBox, controls));
+  boxes->addRow("Max inj time", EditFor(form.StopAlignBox, controls));
+  boxes->addRow(CheckFor(form.AlignCheck, controls));
+  controls->setFixedWidth(200);
+  layout->addWidget(controls, 0, Qt::AlignTop);
+
+  auto* group = new QGroupBox("Set injection time", strip);
+  auto* rows = new QFormLayout(group);
+  auto* curve = new QWidget(group);
+  auto* curveRow = new QHBoxLayout(curve);
+  curveRow->setContentsMargins(0, 0, 0, 0);
+  curveRow->addWidget(SpinFor(form.AlignCurveUpDown, curve));
+  auto* number = new QLabel(curve);
+  number->setObjectName("AlignCurveLabel");
+  Bind(form.AlignCurveLabel, number);
+  curveRow->addWidget(number);
+  rows->addRow("Curve", curve);
+  auto* time = new QWidget(group);
+  auto* timeRow = new QHBoxLayout(time);
+  timeRow->setContentsMargins(0, 0, 0, 0);
+  timeRow->addWidget(EditFor(form.InjectionTimeBox, time));
+  // The step buttons: one click is one step of the up-down.
+  for (int direction : {-1, 1}) {
+    auto* button = new QToolButton(time);
+    button->setObjectName(direction < 0 ? "AlignStepLeft" : "AlignStepRight");
+    button->setArrowType(direction < 0 ? Qt::LeftArrow : Qt::RightArrow);
+    UpDown* step = &form.AlignStepUpDown;
+    QObject::connect(button, &QToolButton::clicked, button, [step, direction] { step->UserSetPosition(direction); });
+    const auto follow = [button, step](Control&) { button->setEnabled(step->Enabled()); };
+    follow(*step);
+    const int id = step->Observe(follow);
+    QObject::connect(button, &QObject::destroyed, [step, id] { step->Unobserve(id); });
+    timeRow->addWidget(button);
+  }
+  rows->addRow("Injection time", time);
+  rows->addRow(CheckFor(form.AutoCheck, group));
+  rows->addRow(CheckFor(form.SingleCheck, group));
+  layout->addWidget(group, 0, Qt::AlignTop);
+  layout->addStretch(1);
+}
+
 }  // namespace kelvaris::qt

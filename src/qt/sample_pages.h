@@ -27,6 +27,8 @@ void BuildCompoundPage(TMainForm& form, QWidget* page, QMenu* tableMenu);
 void BuildZeroPage(TMainForm& form, QWidget* page);
 // The Crop page's window boxes, switch and point reduction.
 void BuildCropPage(TMainForm& form, QWidget* page);
+// The Align page's search window, switch and the "Set injection time" group.
+void BuildAlignPage(TMainForm& form, QWidget* page);
 // The place of the source and result graphs on a processing page; null on
 // other pages.
 QWidget* StageGraphArea(QWidget* page);

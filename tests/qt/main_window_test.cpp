@@ -148,7 +148,7 @@ TEST(MainWindowTest, ProcessingPagesShowTheirSourceAndResultGraphs) {
   EXPECT_TRUE(dataPlot->isVisible());
   EXPECT_GT(form.DataPlot.XScale(), 0) << "the Data page's graph has been drawn";
 
-  for (int page : {pgZero, pgCrop}) {
+  for (int page : {pgZero, pgCrop, pgAlign}) {
     ASSERT_TRUE(form.Pages.UserSelect(page));
     QApplication::processEvents();
     auto* from = window.findChild<QWidget*>("FromPlot");
@@ -162,6 +162,16 @@ TEST(MainWindowTest, ProcessingPagesShowTheirSourceAndResultGraphs) {
   EXPECT_GT(form.ToPlot.XScale(), 0) << "the Zero stage is drawn below";
   EXPECT_GE(form.FromPlot.LinePixel(TPlot::kStart), 0) << "the window markers are placed";
   if (const char* shot = std::getenv("KELVARIS_SCREENSHOT_ZERO")) window.grab().save(shot);
+  ASSERT_TRUE(form.Pages.UserSelect(pgAlign));
+  form.AlignCheck.UserClick();
+  QApplication::processEvents();
+  auto* right = window.findChild<QToolButton*>("AlignStepRight");
+  ASSERT_NE(right, nullptr);
+  ASSERT_TRUE(right->isEnabled());
+  const double before = form.Experiment.CurveInfo[0].InjectionTime;
+  right->click();
+  EXPECT_NEAR(form.Experiment.CurveInfo[0].InjectionTime, before - 0.1, 1e-9);
+  if (const char* shot = std::getenv("KELVARIS_SCREENSHOT_ALIGN")) window.grab().save(shot);
 }
 
 }  // namespace
