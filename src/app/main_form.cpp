@@ -133,6 +133,7 @@ void TMainForm::CreateControls() {
   CreateSampleTableControls();
   CreateGraphs();
   CreateAlignControls();
+  CreateReferenceControls();
 
   ZeroCheck.SetCaption("Zero");
   ZeroCheck.OnClick = [this] { ZeroCheckClick(); };
@@ -193,6 +194,7 @@ void TMainForm::ResetExperiment() {
   CropCheck.SetChecked(false);
   CropAverageCheck.SetChecked(false);
   ResetAlignControls();
+  ResetReferenceControls();
   for (int p = 1; p < kPageCount; ++p) Pages.SetPageCaption(p, kResetCaptions[p]);
   FcListBox.SetItems({"All"});
   FcListBox.SetItemIndex(0);
@@ -221,6 +223,12 @@ void TMainForm::RefreshFlowCellSelectors() {
   const int keep = FcListBox.ItemIndex();
   FcListBox.SetItems(items);
   FcListBox.SetItemIndex(keep >= 0 && keep < FcListBox.Count() ? keep : 0);
+  // The reference list names the same flow cells.
+  std::vector<std::string> references{"None"};
+  for (std::size_t i = 1; i < Experiment.Ligands.size(); ++i) references.push_back(Experiment.Ligands[i].Name);
+  const int reference = ReferenceCombo.ItemIndex();
+  ReferenceCombo.SetItems(references);
+  ReferenceCombo.SetItemIndex(reference >= 0 && reference < ReferenceCombo.Count() ? reference : 0);
 }
 
 void TMainForm::DefaultWindows() {
@@ -291,6 +299,9 @@ void TMainForm::RunStage(int stage) {
     }
     case stAlign:
       RunAlignStage();
+      break;
+    case stReference:
+      RunReferenceStage();
       break;
     default:
       break;  // the later stages arrive with their pages

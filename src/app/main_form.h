@@ -200,6 +200,15 @@ class TMainForm : public ExperimentListener {
   void InjectionTimeBoxChange();
   void AlignStepClick();
   void SingleCheckClick();
+  // Ref page.
+  ComboBox ReferenceCombo{"ReferenceCombo"};  // "None", then the flow cells
+  RadioGroup SubtractGroup{"SubtractGroup"};  // "Curve" or "Jump"
+  EditBox InjEndBox{"InjEndBox"};
+  Label InjEndLabel{"InjEndLabel"};
+  void ReferenceComboChange();
+  void SubtractGroupClick();
+  void InjEndBoxChange();
+  bool JumpMode() const { return SubtractGroup.ItemIndex() == 1; }
   // A typed window value: recompute the stage when it is on.
   void WindowBoxChange(int stage, EditBox& box);
   // A marker of the page's source graph dragged to `time`: the box follows,
@@ -306,8 +315,8 @@ class TMainForm : public ExperimentListener {
   // Column 1 of the analyte row of an injection, and of a flow cell's row.
   std::string AnalyteNameOf(int injection) const;
   std::string FlowCellNameOf(int flowCell) const;
-  // The item of the reference list (-1 until the reference page exists).
-  int ReferenceItemIndex() const { return -1; }
+  // The reference flow cell chosen on the Ref page (0: none).
+  int ReferenceItemIndex() const { return ReferenceCombo.ItemIndex(); }
   // Graphs never point into arrays that are about to be released: the
   // graphs showing stages first..last let go of them.
   void DetachGraphs(int first = 0, int last = kStageCount - 1);
@@ -392,6 +401,14 @@ class TMainForm : public ExperimentListener {
   void RegisterControls();
   void CreateGraphs();
   void CreateAlignControls();
+  void CreateReferenceControls();
+  void ResetReferenceControls();
+  void RunReferenceStage();
+  // The stage goes off as when the user chooses "None", without the handler.
+  void SwitchReferenceOff();
+  // The Ref page's controls follow the list and the mode.
+  void EnableReferenceControls();
+  void ShowReferencePage();
   void ResetAlignControls();
   void RunAlignStage();
   // The group shows the current aligned curve.

@@ -101,6 +101,8 @@ void TMainForm::RefreshActivePage() {
     RefreshDataPage();
   } else if (page == pgZero || page == pgCrop || page == pgAlign) {
     ShowStagePage(page + 1);
+  } else if (page == pgReference) {
+    ShowReferencePage();
   }
   if (page == pgAlign) {
     // "Single" shows the current aligned curve alone.

@@ -97,7 +97,9 @@ void TMainForm::WindowMarkerDrag(int stage, EditBox& box, double time) {
   UndoList.RecordEdit(box, PageOfStage(stage), box.Text(), before, stage);
   if (stage == stAlign || stage == stReference || stage == stSolvent || stage == stBound)
     Experiment.WindowSet[static_cast<std::size_t>(stage)] = true;
-  if (Experiment.DataLoaded && Experiment.Switches.IsOn(stage)) ScheduleRecompute(stage);
+  // The injection end matters only to the jump.
+  const bool used = stage != stReference || (ReferenceCombo.ItemIndex() > 0 && JumpMode());
+  if (Experiment.DataLoaded && Experiment.Switches.IsOn(stage) && used) ScheduleRecompute(stage);
 }
 
 }  // namespace kelvaris

@@ -1,6 +1,7 @@
 #include "qt/sample_pages.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -228,6 +229,25 @@ void BuildAlignPage(TMainForm& form, QWidget* page) {
   rows->addRow(CheckFor(form.AutoCheck, group));
   rows->addRow(CheckFor(form.SingleCheck, group));
   layout->addWidget(group, 0, Qt::AlignTop);
+  layout->addStretch(1);
+}
+
+void BuildReferencePage(TMainForm& form, QWidget* page) {
+  auto* strip = new QWidget(page);
+  auto* layout = new QHBoxLayout(strip);
+  StagePageLayout(page)->addWidget(strip);
+  auto* controls = new QWidget(strip);
+  auto* boxes = new QFormLayout(controls);
+  boxes->addRow("Reference", BoundTo<QComboBox>(form.ReferenceCombo, controls));
+  controls->setFixedWidth(220);
+  layout->addWidget(controls, 0, Qt::AlignTop);
+  auto* subtract = BoundTo<QGroupBox>(form.SubtractGroup, strip);
+  auto* end = new QWidget(strip);
+  auto* endRow = new QFormLayout(end);
+  auto* endLabel = BoundTo<QLabel>(form.InjEndLabel, end);
+  endRow->addRow(endLabel, EditFor(form.InjEndBox, end));
+  layout->addWidget(subtract, 0, Qt::AlignTop);
+  layout->addWidget(end, 0, Qt::AlignTop);
   layout->addStretch(1);
 }
 

@@ -29,6 +29,8 @@ void BuildZeroPage(TMainForm& form, QWidget* page);
 void BuildCropPage(TMainForm& form, QWidget* page);
 // The Align page's search window, switch and the "Set injection time" group.
 void BuildAlignPage(TMainForm& form, QWidget* page);
+// The Ref page: the reference flow cell, the subtraction mode, the jump's end.
+void BuildReferencePage(TMainForm& form, QWidget* page);
 // The place of the source and result graphs on a processing page; null on
 // other pages.
 QWidget* StageGraphArea(QWidget* page);
