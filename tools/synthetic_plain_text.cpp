@@ -1,5 +1,7 @@
 #include "synthetic_plain_text.h"
 
+#include <algorithm>
+
 #include <charconv>
 
 namespace kelvaris::synth {
@@ -46,13 +48,15 @@ std::string HeadedPairText(const RunShape& shape) {
 
 std::string FlowCellLabelledText(const RunShape& shape) {
   std::string out;
-  for (int k = 0; k < shape.curves; ++k) {
-    const std::string label = "201231a Fc=1 - " + std::to_string(k + 1);
-    if (k > 0) out += '\t';
-    out += label + "_X\t" + label + "_Y";
-  }
+  const int cells = std::max(shape.flowCells, 1);
+  for (int k = 0; k < shape.curves; ++k)
+    for (int f = 1; f <= cells; ++f) {
+      const std::string label = "201231a Fc=" + std::to_string(f) + " - " + std::to_string(k + 1);
+      if (k > 0 || f > 1) out += '\t';
+      out += label + "_X\t" + label + "_Y";
+    }
   out += '\n';
-  return out + HeaderlessText(shape) + '\n';
+  return out + (cells > 1 ? FlowCellPairRows(shape) : HeaderlessText(shape)) + '\n';
 }
 
 std::string Version3Text(const RunShape& shape) {

@@ -1,5 +1,6 @@
 #include "synthetic_run.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -43,6 +44,33 @@ std::string HeaderlessText(const RunShape& shape) {
       out += '\t';
       Append(out, ResponseAt(shape, k, t) + jitter, 4);
     }
+    out += '\n';
+  }
+  return out;
+}
+
+double FlowCellResponseAt(const RunShape& shape, int k, int f, double t) {
+  const double step = t >= shape.injectionStart && t <= shape.injectionEnd ? shape.bulk : 0;
+  if (f <= 1 || shape.flowCells <= 1) return f <= 1 && shape.flowCells > 1 ? step : ResponseAt(shape, k, t);
+  return step + ResponseAt(shape, k, t) * (f - 1) / (shape.flowCells - 1);
+}
+
+std::string FlowCellPairRows(const RunShape& shape) {
+  const int cells = std::max(shape.flowCells, 1);
+  std::string out;
+  out.reserve(static_cast<std::size_t>(shape.points) * shape.curves * cells * 16);
+  unsigned state = shape.seed * 2654435761u + 12345u;
+  for (int i = 0; i < shape.points; ++i) {
+    const double t = i * shape.step;
+    for (int k = 0; k < shape.curves; ++k)
+      for (int f = 1; f <= cells; ++f) {
+        state = state * 1664525u + 1013904223u;
+        const double jitter = ((state >> 8) / double(1 << 24) - 0.5) * 2 * shape.noise;
+        if (k > 0 || f > 1) out += '\t';
+        Append(out, t, 2);
+        out += '\t';
+        Append(out, FlowCellResponseAt(shape, k, f, t) + jitter, 4);
+      }
     out += '\n';
   }
   return out;

@@ -19,6 +19,11 @@ struct RunShape {
   double rmax = 50;          // RU
   double noise = 0.05;       // RU, uniform amplitude
   unsigned seed = 1;
+  // Flow cells per injection where a format records several. Flow cell 1
+  // is the reference: it shows only the bulk step during the injection;
+  // every other flow cell adds a share of the binding response to it.
+  int flowCells = 1;
+  double bulk = 5;           // RU, the refractive-index step of the injection
 };
 
 // Concentration of injection k (0-based); the last injection is a blank.
@@ -28,5 +33,10 @@ double ResponseAt(const RunShape& shape, int k, double t);
 
 // Headerless pair-column text: per row, time TAB response pairs of all curves.
 std::string HeaderlessText(const RunShape& shape);
+// Response of injection k on flow cell f (1-based) at time t, without noise.
+double FlowCellResponseAt(const RunShape& shape, int k, int f, double t);
+// Pair-column rows of every injection on every flow cell, injection by
+// injection (flow cells 1..F within each).
+std::string FlowCellPairRows(const RunShape& shape);
 
 }  // namespace kelvaris::synth
