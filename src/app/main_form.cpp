@@ -134,6 +134,7 @@ void TMainForm::CreateControls() {
   CreateGraphs();
   CreateAlignControls();
   CreateReferenceControls();
+  CreateSolventControls();
 
   ZeroCheck.SetCaption("Zero");
   ZeroCheck.OnClick = [this] { ZeroCheckClick(); };
@@ -195,6 +196,7 @@ void TMainForm::ResetExperiment() {
   CropAverageCheck.SetChecked(false);
   ResetAlignControls();
   ResetReferenceControls();
+  ResetSolventControls();
   for (int p = 1; p < kPageCount; ++p) Pages.SetPageCaption(p, kResetCaptions[p]);
   FcListBox.SetItems({"All"});
   FcListBox.SetItemIndex(0);
@@ -244,6 +246,9 @@ void TMainForm::DefaultWindows() {
   fill(StopCropBox, tmax - 2 * q);
   fill(StartAlignBox, tmin + q);
   fill(StopAlignBox, tmax - 2 * q);
+  fill(StartDMSOBox, tmin + q);
+  fill(StopDMSOBox, tmax - 2 * q);
+  fill(InjEndBox, tmax - q);
   Pages.SetPageCaption(pgScheme, "DATA");
 }
 
@@ -302,6 +307,9 @@ void TMainForm::RunStage(int stage) {
       break;
     case stReference:
       RunReferenceStage();
+      break;
+    case stSolvent:
+      RunSolventStage();
       break;
     default:
       break;  // the later stages arrive with their pages

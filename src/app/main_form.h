@@ -209,6 +209,17 @@ class TMainForm : public ExperimentListener {
   void SubtractGroupClick();
   void InjEndBoxChange();
   bool JumpMode() const { return SubtractGroup.ItemIndex() == 1; }
+  // Dmso page (the "Inj end" box is shared with the Ref page).
+  EditBox StartDMSOBox{"StartDMSOBox"};
+  EditBox StopDMSOBox{"StopDMSOBox"};
+  RadioGroup DMSOGroup{"DMSOGroup"};  // "None", "Linear fit", "Second order polynomial", "File"
+  EditBox DMSOFileBox{"DMSOFileBox"};
+  Action DMSOFileButton{"DMSOFileButton"};
+  void DMSOGroupClick();
+  void DMSOFileButtonClick();
+  void DMSOFileBoxChange();
+  // Reads a standards file; false after its message.
+  bool LoadStandardsFile(const std::string& path);
   // A typed window value: recompute the stage when it is on.
   void WindowBoxChange(int stage, EditBox& box);
   // A marker of the page's source graph dragged to `time`: the box follows,
@@ -402,6 +413,12 @@ class TMainForm : public ExperimentListener {
   void CreateGraphs();
   void CreateAlignControls();
   void CreateReferenceControls();
+  void CreateSolventControls();
+  void ResetSolventControls();
+  void RunSolventStage();
+  // The mode goes back to "None" without its handler.
+  void SwitchSolventOff();
+  void ShowSolventPage();
   void ResetReferenceControls();
   void RunReferenceStage();
   // The stage goes off as when the user chooses "None", without the handler.

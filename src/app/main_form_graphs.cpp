@@ -19,6 +19,7 @@ EditBox* TMainForm::StartBoxOf(int stage) {
     case stZero: return &StartZeroBox;
     case stCrop: return &StartCropBox;
     case stAlign: return &StartAlignBox;
+    case stSolvent: return &StartDMSOBox;
     default: return nullptr;
   }
 }
@@ -28,6 +29,7 @@ EditBox* TMainForm::StopBoxOf(int stage) {
     case stZero: return &StopZeroBox;
     case stCrop: return &StopCropBox;
     case stAlign: return &StopAlignBox;
+    case stSolvent: return &StopDMSOBox;
     default: return nullptr;
   }
 }
@@ -103,6 +105,8 @@ void TMainForm::RefreshActivePage() {
     ShowStagePage(page + 1);
   } else if (page == pgReference) {
     ShowReferencePage();
+  } else if (page == pgDmso) {
+    ShowSolventPage();
   }
   if (page == pgAlign) {
     // "Single" shows the current aligned curve alone.

@@ -18,9 +18,17 @@ void TMainForm::CreateReferenceControls() {
   SubtractGroup.OnClick = [this] { SubtractGroupClick(); };
   InjEndLabel.SetCaption("Inj end");
   InjEndBox.OnChange = [this] { InjEndBoxChange(); };
-  InjEndBox.OnKeyPress = [this](char key) { NumericBoxKey(InjEndBox, pgReference, key); };
+  InjEndBox.OnKeyPress = [this](char key) {
+    NumericBoxKey(InjEndBox, Pages.ActivePageIndex() == pgDmso ? pgDmso : pgReference, key);
+  };
   FromPlot.OnEndChange = [this](TPlot&, double t) {
     if (Pages.ActivePageIndex() == pgReference) WindowMarkerDrag(stReference, InjEndBox, t);
+    if (Pages.ActivePageIndex() == pgDmso) {
+      WindowMarkerDrag(stSolvent, InjEndBox, t);
+      // Flow cells that keep their own injection times are left alone.
+      for (std::size_t f = 1; f < Experiment.Ligands.size(); ++f)
+        if (!Experiment.Ligands[f].TimesSet) Experiment.Ligands[f].InjectionEnd = t;
+    }
   };
   for (Control* c : std::initializer_list<Control*>{&ReferenceCombo, &SubtractGroup, &InjEndBox, &InjEndLabel})
     Controls.Add(*c);
@@ -79,6 +87,13 @@ void TMainForm::SubtractGroupClick() {
 
 void TMainForm::InjEndBoxChange() {
   if (Experiment.Busy || !InjEndBox.Modified()) return;
+  if (Pages.ActivePageIndex() == pgDmso) {
+    // On the Dmso page the typed end is the solvent correction's.
+    NumericBoxEdited(InjEndBox, pgDmso);
+    FromPlot.SetEndLineTime(ParseNumber(InjEndBox.Text(), 0));
+    if (Experiment.Switches.Solvent) ScheduleRecompute(stSolvent);
+    return;
+  }
   NumericBoxEdited(InjEndBox, pgReference);
   if (Pages.ActivePageIndex() == pgReference) FromPlot.SetEndLineTime(ParseNumber(InjEndBox.Text(), 0));
   Experiment.WindowSet[stReference] = true;

@@ -145,6 +145,13 @@ ordered_json BuildSummary(const TMainForm& form, const HeadlessWindowSystem& ws,
     stages[std::to_string(s)] = {{"name", StageName(s)}, {"capacity", set.Capacity}, {"curves", curves}};
   }
   j["stages"] = stages;
+
+  // The fitted standard curve of every flow cell that has one.
+  ordered_json solvent = ordered_json::array();
+  for (std::size_t f = 1; f < e.Ligands.size(); ++f)
+    if (!e.Ligands[f].Coefficients.empty())
+      solvent.push_back({{"flow_cell", static_cast<int>(f)}, {"coefficients", e.Ligands[f].Coefficients}});
+  if (!solvent.empty()) j["solvent"] = solvent;
   return j;
 }
 

@@ -169,6 +169,7 @@ void MainWindow::BuildPages() {
     if (p == pgCrop) BuildCropPage(form_, page);
     if (p == pgAlign) BuildAlignPage(form_, page);
     if (p == pgReference) BuildReferencePage(form_, page);
+    if (p == pgDmso) BuildSolventPage(form_, page);
     pages->addTab(page, ToQString(form_.Pages.PageAt(p).caption));
   }
   Bind(form_.Pages, pages);

@@ -251,4 +251,24 @@ void BuildReferencePage(TMainForm& form, QWidget* page) {
   layout->addStretch(1);
 }
 
+void BuildSolventPage(TMainForm& form, QWidget* page) {
+  auto* strip = new QWidget(page);
+  auto* layout = new QHBoxLayout(strip);
+  StagePageLayout(page)->addWidget(strip);
+  auto* controls = new QWidget(strip);
+  auto* boxes = new QFormLayout(controls);
+  boxes->addRow("Average from", EditFor(form.StartDMSOBox, controls));
+  boxes->addRow("to", EditFor(form.StopDMSOBox, controls));
+  // The same "Inj end" box as on the Ref page.
+  boxes->addRow("Inj end", EditFor(form.InjEndBox, controls));
+  controls->setFixedWidth(200);
+  layout->addWidget(controls, 0, Qt::AlignTop);
+  layout->addWidget(BoundTo<QGroupBox>(form.DMSOGroup, strip), 0, Qt::AlignTop);
+  auto* file = new QWidget(strip);
+  auto* fileRow = new QHBoxLayout(file);
+  fileRow->addWidget(EditFor(form.DMSOFileBox, file), 1);
+  fileRow->addWidget(ButtonFor(form.DMSOFileButton, file));
+  layout->addWidget(file, 1, Qt::AlignTop);
+}
+
 }  // namespace kelvaris::qt

@@ -31,6 +31,8 @@ void BuildCropPage(TMainForm& form, QWidget* page);
 void BuildAlignPage(TMainForm& form, QWidget* page);
 // The Ref page: the reference flow cell, the subtraction mode, the jump's end.
 void BuildReferencePage(TMainForm& form, QWidget* page);
+// The Dmso page: the window, the mode and the standards file.
+void BuildSolventPage(TMainForm& form, QWidget* page);
 // The place of the source and result graphs on a processing page; null on
 // other pages.
 QWidget* StageGraphArea(QWidget* page);

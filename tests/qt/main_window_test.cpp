@@ -148,7 +148,7 @@ TEST(MainWindowTest, ProcessingPagesShowTheirSourceAndResultGraphs) {
   EXPECT_TRUE(dataPlot->isVisible());
   EXPECT_GT(form.DataPlot.XScale(), 0) << "the Data page's graph has been drawn";
 
-  for (int page : {pgZero, pgCrop, pgAlign, pgReference}) {
+  for (int page : {pgZero, pgCrop, pgAlign, pgReference, pgDmso}) {
     ASSERT_TRUE(form.Pages.UserSelect(page));
     QApplication::processEvents();
     auto* from = window.findChild<QWidget*>("FromPlot");
