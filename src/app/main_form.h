@@ -17,6 +17,7 @@
 #include "model/undo.h"
 #include "graph/graph_props.h"
 #include "graph/plot.h"
+#include "graph/standard_graph.h"
 #include "platform/controls.h"
 #include "platform/window_system.h"
 #include "table/kelvaris_grid.h"
@@ -220,6 +221,13 @@ class TMainForm : public ExperimentListener {
   void DMSOFileBoxChange();
   // Reads a standards file; false after its message.
   bool LoadStandardsFile(const std::string& path);
+  // The standard graph; the mouse highlights a standard and names its
+  // sample, a double click rejects or restores the highlighted ones.
+  TStandardGraph StandardGraph{"StandardGraph"};
+  void PaintStandardGraph(Canvas& canvas);
+  void StandardGraphMouseMove(int x, int y);
+  void StandardGraphDblClick();
+  std::string StandardGraphHint;
   // A typed window value: recompute the stage when it is on.
   void WindowBoxChange(int stage, EditBox& box);
   // A marker of the page's source graph dragged to `time`: the box follows,

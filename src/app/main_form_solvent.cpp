@@ -1,11 +1,14 @@
 // The Dmso page: the solvent correction's mode, its window, and the
 // standards file.
+#include <cstdio>
+
 #include "app/busy_scope.h"
 #include "app/main_form.h"
 #include "import/file_bytes.h"
 #include "model/numbers.h"
 #include "processing/solvent_stage.h"
 #include "processing/solvent_standards.h"
+#include "model/sample_layout.h"
 
 namespace kelvaris {
 
@@ -176,6 +179,7 @@ void TMainForm::RunSolventStage() {
   } else if (result.Outcome == SolventOutcome::FitFailed) {
     ws_.SetCursor(crDefault);
   }
+  StandardGraph.Invalidate();
 }
 
 void TMainForm::ShowSolventPage() {
@@ -183,6 +187,43 @@ void TMainForm::ShowSolventPage() {
   ToPlot.SetPlotTitle("Corrected");
   FromPlot.SetShowEndLine(true);
   FromPlot.SetEndLineTime(ParseNumber(InjEndBox.Text(), 0));
+}
+
+void TMainForm::PaintStandardGraph(Canvas& canvas) {
+  StandardGraph.Paint(canvas, Experiment, Experiment.Switches.Solvent, FcListBox.ItemIndex());
+}
+
+void TMainForm::StandardGraphMouseMove(int x, int y) {
+  const int k = StandardGraph.MarkerAt(x, y);
+  StandardGraph.SetHighlighted(k >= 0 ? std::vector<int>{k} : std::vector<int>{});
+  StandardGraphHint.clear();
+  if (k < 0) return;
+  const TStandardGraph::Marker& m = StandardGraph.Markers()[static_cast<std::size_t>(k)];
+  if (m.injection < 1) return;  // a standard from a file names no sample
+  const int rows = SampleGrid.RowCount() - 1;
+  if (rows < 1) return;
+  const CellPosition cell = InjectionCell(m.injection, rows);
+  const std::string column = SampleGrid.InGrid(cell.col, 0) ? SampleGrid.Cell(cell.col, 0) : ColumnLetters(cell.col);
+  const std::string row = SampleGrid.InGrid(0, cell.row) ? SampleGrid.Cell(0, cell.row) : std::to_string(cell.row);
+  char hint[160];
+  std::snprintf(hint, sizeof hint, "Sample %s%s Fc%d", column.c_str(), row.c_str(), m.cell);
+  StandardGraphHint = hint;
+}
+
+void TMainForm::StandardGraphDblClick() {
+  const std::vector<int> lit = StandardGraph.Highlighted();
+  if (lit.empty() || !Experiment.Switches.Solvent) return;
+  const int degree = SolventDegree(Experiment, static_cast<SolventMode>(std::max(DMSOGroup.ItemIndex(), 0)));
+  for (int k : lit) {
+    if (k < 0 || k >= static_cast<int>(StandardGraph.Markers().size())) continue;
+    const TStandardGraph::Marker& m = StandardGraph.Markers()[static_cast<std::size_t>(k)];
+    const StandardToggle toggle = ToggleStandardRejection(Experiment, m.cell, m.index, degree);
+    if (!toggle.Message.Empty())
+      ws_.MessageBox(toggle.Message.Text, toggle.Message.Caption, MsgButtons::Ok, toggle.Message.Icon);
+  }
+  StandardGraph.SetHighlighted({});
+  RunChain(stSolvent);
+  RefreshActivePage();
 }
 
 }  // namespace kelvaris

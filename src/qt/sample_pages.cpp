@@ -19,6 +19,7 @@
 #include "qt/control_binders.h"
 #include "qt/grid_widget.h"
 #include "qt/plot_widget.h"
+#include "qt/standard_graph_widget.h"
 #include "qt/qt_text.h"
 
 namespace kelvaris::qt {
@@ -268,7 +269,8 @@ void BuildSolventPage(TMainForm& form, QWidget* page) {
   auto* fileRow = new QHBoxLayout(file);
   fileRow->addWidget(EditFor(form.DMSOFileBox, file), 1);
   fileRow->addWidget(ButtonFor(form.DMSOFileButton, file));
-  layout->addWidget(file, 1, Qt::AlignTop);
+  layout->addWidget(file, 0, Qt::AlignTop);
+  layout->addWidget(new StandardGraphWidget(form, strip), 1);
 }
 
 }  // namespace kelvaris::qt

@@ -4,6 +4,7 @@
 
 #include "app/application.h"
 #include "platform/headless_window_system.h"
+#include "platform/recording_canvas.h"
 #include "test_support.h"
 
 namespace kelvaris {
@@ -84,6 +85,24 @@ TEST_F(SolventPageTest, TheStandardsGiveALineThatIsTakenOffTheSamples) {
     for (int k = 0; k < corrected.PointCount[static_cast<std::size_t>(c)]; ++k)
       if (t[k] == 20) EXPECT_NEAR(corrected.ResponseOf(c)[k], 2, 1e-9) << "injection " << info.Injection;
   }
+
+  // The standard graph: the mouse finds a standard and names its sample,
+  // a double click rejects it and the line is fitted without it.
+  RecordingCanvas canvas(400, 300);
+  form().StandardGraph.SetSize(400, 300);
+  form().PaintStandardGraph(canvas);
+  const auto& markers = form().StandardGraph.Markers();
+  ASSERT_EQ(markers.size(), 3u);
+  form().StandardGraphMouseMove(markers[0].x + 2, markers[0].y + 1);
+  EXPECT_EQ(form().StandardGraphHint, "Sample A1 Fc2");
+  form().StandardGraphDblClick();
+  ASSERT_EQ(e().Ligands[2].Standards.size(), 3u);
+  EXPECT_TRUE(e().Ligands[2].Standards[0].Rejected);
+  EXPECT_NEAR(e().Ligands[2].Coefficients[1], 0.1, 1e-9) << "the two others still give the line";
+  form().PaintStandardGraph(canvas);
+  form().StandardGraphMouseMove(markers[0].x, markers[0].y);
+  form().StandardGraphDblClick();
+  EXPECT_FALSE(e().Ligands[2].Standards[0].Rejected) << "a second double click brings it back";
 }
 
 TEST_F(SolventPageTest, TheModeNeedsStandardsAndAReference) {
