@@ -46,7 +46,8 @@ void TMainForm::ResetReferenceControls() {
 void TMainForm::EnableReferenceControls() {
   const bool on = ReferenceCombo.ItemIndex() > 0;
   SubtractGroup.SetEnabled(on);
-  InjEndBox.SetEnabled(on && JumpMode());
+  // The box also serves the Dmso page, where it is always in use.
+  InjEndBox.SetEnabled((on && JumpMode()) || Pages.ActivePageIndex() == pgDmso);
   InjEndLabel.SetEnabled(on && JumpMode());
 }
 

@@ -184,6 +184,7 @@ void TMainForm::RunSolventStage() {
 
 void TMainForm::ShowSolventPage() {
   ShowStagePage(stSolvent);
+  EnableReferenceControls();
   ToPlot.SetPlotTitle("Corrected");
   FromPlot.SetShowEndLine(true);
   FromPlot.SetEndLineTime(ParseNumber(InjEndBox.Text(), 0));

@@ -1,5 +1,6 @@
 #include "qt/sample_pages.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -268,7 +269,10 @@ void BuildSolventPage(TMainForm& form, QWidget* page) {
   auto* file = new QWidget(strip);
   auto* fileRow = new QHBoxLayout(file);
   fileRow->addWidget(EditFor(form.DMSOFileBox, file), 1);
-  fileRow->addWidget(ButtonFor(form.DMSOFileButton, file));
+  QToolButton* browse = ButtonFor(form.DMSOFileButton, file);
+  // A button's text drops a trailing "..." unless it is set as its own.
+  if (QAction* action = browse->defaultAction()) action->setIconText("...");
+  fileRow->addWidget(browse);
   layout->addWidget(file, 0, Qt::AlignTop);
   layout->addWidget(new StandardGraphWidget(form, strip), 1);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
@@ -172,6 +173,56 @@ TEST(MainWindowTest, ProcessingPagesShowTheirSourceAndResultGraphs) {
   right->click();
   EXPECT_NEAR(form.Experiment.CurveInfo[0].InjectionTime, before - 0.1, 1e-9);
   if (const char* shot = std::getenv("KELVARIS_SCREENSHOT_ALIGN")) window.grab().save(shot);
+}
+
+TEST(MainWindowTest, TheDmsoPageDrawsTheStandardGraph) {
+  // Six injections on two flow cells; the first three are solvent standards.
+  std::string text;
+  for (int k = 1; k <= 6; ++k)
+    for (int f = 1; f <= 2; ++f) {
+      const std::string label = "run Fc=" + std::to_string(f) + " - " + std::to_string(k);
+      text += (k + f > 2 ? "\t" : "") + label + "_X\t" + label + "_Y";
+    }
+  text += "\n";
+  for (int i = 0; i <= 40; ++i) {
+    for (int k = 1; k <= 6; ++k) {
+      const bool during = i >= 10 && i <= 30;
+      const double fc1 = during ? k : 0, fc2 = during ? 1.1 * k + 0.5 + (k >= 4 ? 2 : 0) : 0;
+      text += (k > 1 ? "\t" : "") + std::to_string(i) + "\t" + std::to_string(fc1) + "\t" + std::to_string(i) +
+              "\t" + std::to_string(fc2);
+    }
+    text += "\n";
+  }
+  const std::string path = QDir::tempPath().toStdString() + "/kelvaris-dmso-run.txt";
+  std::ofstream(path) << text;
+  QtWindowSystem ws;
+  TApplication app(ws, {}, "");
+  MainWindow window(*app.MainForm);
+  window.resize(1000, 650);
+  app.MainForm->Form.SetVisible(true);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  TMainForm& form = *app.MainForm;
+  form.Merge = false;
+  ASSERT_TRUE(form.LoadDataFile(path, true));
+  std::remove(path.c_str());
+  form.RunChain(stRaw);
+  form.RefreshDataPage();
+  for (int row = 1; row <= 3; ++row) form.SampleGrid.SetCell(1, row, "dmso");
+  form.Experiment.SampleTableEdited = true;
+  ASSERT_TRUE(form.Pages.UserSelect(pgReference));
+  form.ReferenceCombo.UserSelect(1);
+  ASSERT_TRUE(form.Pages.UserSelect(pgDmso));
+  form.StartDMSOBox.UserSetText("15");
+  form.StopDMSOBox.UserSetText("25");
+  form.InjEndBox.UserSetText("35");
+  form.DMSOGroup.UserSelect(1);
+  ASSERT_TRUE(form.Experiment.StageExists(stSolvent));
+  QTest::qWait(20);
+  auto* graph = window.findChild<QWidget*>("StandardGraph");
+  ASSERT_NE(graph, nullptr);
+  EXPECT_TRUE(graph->isVisible());
+  EXPECT_EQ(form.StandardGraph.Markers().size(), 3u) << "the standards of flow cell 2 were drawn";
+  if (const char* shot = std::getenv("KELVARIS_SCREENSHOT_DMSO")) window.grab().save(shot);
 }
 
 }  // namespace
