@@ -1,6 +1,6 @@
 // Writes a synthetic binding run in one of the formats Kelvaris reads:
 // generate_run [--format NAME] [--curves N] [--points M] [--step S]
-// [--seed K] [--spots P] [--flow-cells F] FILE
+// [--seed K] [--spots P] [--flow-cells F] [--solvent-standards S] FILE
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
     else if (a == "--format") format = value();
     else if (a == "--spots") spots = std::stoi(value());
     else if (a == "--flow-cells") shape.flowCells = std::stoi(value());
+    else if (a == "--solvent-standards") shape.solventStandards = std::stoi(value());
     else out = a;
   }
   const std::map<std::string, std::function<std::string()>> writers = {
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
   auto writer = writers.find(format);
   if (out.empty() || shape.curves < 1 || shape.points < 1 || writer == writers.end()) {
     std::cerr << "usage: generate_run [--format NAME] [--curves N] [--points M] [--step S] [--seed K] "
-                 "[--spots P] [--flow-cells F] FILE\nformats:";
+                 "[--spots P] [--flow-cells F] [--solvent-standards S] FILE\nformats:";
     for (const auto& [name, w] : writers) std::cerr << " " << name;
     std::cerr << "\n";
     return 2;

@@ -50,9 +50,16 @@ std::string HeaderlessText(const RunShape& shape) {
 }
 
 double FlowCellResponseAt(const RunShape& shape, int k, int f, double t) {
-  const double step = t >= shape.injectionStart && t <= shape.injectionEnd ? shape.bulk : 0;
+  const bool during = t >= shape.injectionStart && t <= shape.injectionEnd;
+  if (k < shape.solventStandards) {
+    const double bulk = during ? shape.bulk * (1 + 0.1 * k) : 0;
+    return f <= 1 ? bulk : (during ? 1.05 * bulk + 0.3 : 0);
+  }
+  const double step = during ? shape.bulk : 0;
   if (f <= 1 || shape.flowCells <= 1) return f <= 1 && shape.flowCells > 1 ? step : ResponseAt(shape, k, t);
-  return step + ResponseAt(shape, k, t) * (f - 1) / (shape.flowCells - 1);
+  // The active flow cells see the same solvent artefact as in the standards.
+  const double solvent = during ? 1.05 * step + 0.3 : 0;
+  return solvent + ResponseAt(shape, k, t) * (f - 1) / (shape.flowCells - 1);
 }
 
 std::string FlowCellPairRows(const RunShape& shape) {

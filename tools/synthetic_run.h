@@ -21,9 +21,14 @@ struct RunShape {
   unsigned seed = 1;
   // Flow cells per injection where a format records several. Flow cell 1
   // is the reference: it shows only the bulk step during the injection;
-  // every other flow cell adds a share of the binding response to it.
+  // every other flow cell shows it 5 % larger and 0.3 RU higher (the
+  // solvent artefact) plus a share of the binding response.
   int flowCells = 1;
   double bulk = 5;           // RU, the refractive-index step of the injection
+  // The first injections are solvent standards: no binding, and a bulk step
+  // that grows by a tenth from one to the next, 5 % larger and 0.3 RU
+  // higher on the active flow cells than on the reference.
+  int solventStandards = 0;
 };
 
 // Concentration of injection k (0-based); the last injection is a blank.
