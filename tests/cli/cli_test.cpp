@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "synthetic_plain_text.h"
 #include "test_support.h"
 
 namespace kelvaris {
@@ -103,6 +104,33 @@ TEST(Cli, StageSwitchesBoxesAndUndoAreReachable) {
   // The window 0 to 1.5 s: the mean of 1 and 2 is taken off.
   EXPECT_EQ(j["stages"]["2"]["curves"][0]["time"], nlohmann::json({0.0, 3.0}));
   EXPECT_EQ(j["stages"]["2"]["curves"][0]["response"], nlohmann::json({-0.5, 3.5}));
+}
+
+TEST(Cli, AFourFlowCellRunIsAlignedReferencedAndSolventCorrected) {
+  synth::RunShape shape;
+  shape.curves = 8;
+  shape.points = 600;
+  shape.flowCells = 4;
+  shape.solventStandards = 3;
+  test::TempDir dir;
+  const std::string path = dir.Write("run.txt", synth::FlowCellLabelledText(shape));
+  CliRun r = RunTool({path, "--set", "SampleGrid[A1]=dmso", "--set", "SampleGrid[A2]=dmso", "--set",
+                      "SampleGrid[A3]=dmso", "--page", "Align", "--set", "StartAlignBox=10", "--set",
+                      "StopAlignBox=40", "--set", "AlignCheck=on", "--page", "Ref", "--set", "ReferenceCombo=#1",
+                      "--page", "Dmso", "--set", "StartDMSOBox=20", "--set", "StopDMSOBox=40", "--set",
+                      "InjEndBox=60", "--set", "DMSOGroup=#1", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto j = nlohmann::json::parse(r.out);
+  EXPECT_TRUE(j["messages"].empty()) << j["messages"];
+  EXPECT_NEAR(j["stages"]["4"]["curves"][0]["injection_time"].get<double>(), 19.5, 0.05) << "the foot of the bulk step";
+  EXPECT_EQ(j["stages"]["5"]["curves"].size(), 24u) << "flow cells 2 to 4 of every injection";
+  EXPECT_EQ(j["stages"]["6"]["curves"].size(), 15u) << "the samples only";
+  ASSERT_EQ(j["solvent"].size(), 3u);
+  for (const auto& line : j["solvent"]) {
+    // The artefact the generator puts on the active flow cells.
+    EXPECT_NEAR(line["coefficients"][0].get<double>(), 0.3, 0.08) << line;
+    EXPECT_NEAR(line["coefficients"][1].get<double>(), 0.05, 0.015) << line;
+  }
 }
 
 }  // namespace
