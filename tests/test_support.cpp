@@ -5,6 +5,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "table/kelvaris_grid.h"
+
 namespace kelvaris::test {
 
 TempDir::TempDir() {
@@ -26,5 +28,17 @@ std::string TempDir::Write(const std::string& name, const std::string& content) 
 }
 
 std::string DataFile(const std::string& name) { return std::string(KELVARIS_TEST_DATA) + "/" + name; }
+
+bool TypeIntoCell(TKelvarisGrid& grid, int col, int row, const std::string& text) {
+  grid.ClearSelection();
+  grid.SetSelected(col, row, true);
+  grid.SetCursorCell(col, row);
+  grid.SetEditingAllowed(true);
+  if (!grid.OpenEditor()) return false;
+  grid.EditorText(text);
+  grid.CloseEditor();
+  grid.ClearSelection();
+  return true;
+}
 
 }  // namespace kelvaris::test

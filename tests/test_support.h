@@ -3,6 +3,10 @@
 
 #include <string>
 
+namespace kelvaris {
+class TKelvarisGrid;
+}
+
 namespace kelvaris::test {
 
 // A file in a fresh temporary folder that is removed with the object.
@@ -22,5 +26,9 @@ class TempDir {
 
 // The path of a file in tests/data.
 std::string DataFile(const std::string& name);
+
+// What a user typing `text` into one cell does: select it, open the
+// editor, type, close it. False when the cell cannot be edited.
+bool TypeIntoCell(TKelvarisGrid& grid, int col, int row, const std::string& text);
 
 }  // namespace kelvaris::test

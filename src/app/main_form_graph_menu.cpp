@@ -226,14 +226,7 @@ void TMainForm::LabelSelectedPoints(TPlot& plot, bool on) {
 void TMainForm::CopyGraph(TPlot& plot) {
   std::unique_ptr<Bitmap> bitmap = ws_.CreateBitmap(CopyWidth, CopyHeight);
   if (!bitmap) return;
-  Canvas& canvas = bitmap->Surface();
-  Brush white;
-  canvas.SetBrush(white);
-  Pen pen;
-  pen.colour = colours::White;
-  canvas.SetPen(pen);
-  canvas.Rectangle(Rect{0, 0, CopyWidth, CopyHeight});
-  plot.Plot(canvas, 0, 0, CopyWidth, CopyHeight, 0);
+  plot.PlotPicture(bitmap->Surface(), CopyWidth, CopyHeight);
   ws_.SetClipboardBitmap(*bitmap);
   // The copy left its own layout behind; the screen needs its own again.
   plot.Invalidate();

@@ -548,6 +548,16 @@ void TPlot::Invalidate() {
   Notify();
 }
 
+void TPlot::PlotPicture(Canvas& canvas, int width, int height) {
+  Brush white;
+  canvas.SetBrush(white);
+  Pen pen;
+  pen.colour = colours::White;
+  canvas.SetPen(pen);
+  canvas.Rectangle(Rect{0, 0, width, height});
+  Plot(canvas, 0, 0, width, height, 0);
+}
+
 void TPlot::Paint(Canvas& screen) {
   if (!Visible() || width_ <= 0 || height_ <= 0) return;
   if (!screen_ || screen_->Width() != width_ || screen_->Height() != height_) {

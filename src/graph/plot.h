@@ -263,6 +263,9 @@ class TPlot : public Control {
   // --- drawing ---
   // Draws the whole graph into a rectangle of any surface.
   void Plot(Canvas& canvas, int left, int top, int width, int height, int flags);
+  // A picture of the graph alone: a white surface of this size with the
+  // graph drawn over all of it (the clipboard copy and picture files).
+  void PlotPicture(Canvas& canvas, int width, int height);
   // On-screen drawing: the graph is drawn into an off-screen bitmap, which
   // is then copied onto `screen` in one step. The bitmap is kept, so a
   // repaint that only exposes the control copies it again, and the direct

@@ -33,20 +33,6 @@ AlignWindow SanitizedSearchWindow(const TExperiment& e, int src, std::string_vie
   return out;
 }
 
-// Copies the points of source curve c that this stage keeps, times as they
-// are; the shift follows once the injection time is known.
-void CopyKeptPoints(const TCurveSet& from, TCurveSet& to, int c) {
-  to.PointCount[c] = 0;
-  const double* t = from.TimeOf(c);
-  const double* r = from.ResponseOf(c);
-  const TPointFlags* f = from.FlagsOf(c);
-  const std::int32_t* index = from.IndexOf(c);
-  for (int i = 0, n = from.PointCount[c]; i < n; ++i)
-    if (StageKeepsPoint(stAlign, f[i])) to.Append(c, t[i], r[i], f[i] & ~pfLabelMask, index[i]);
-  to.SourceCurve[c] = from.SourceCurve[c];
-  to.CurveFlags[c] = from.CurveFlags[c];
-}
-
 void AddToTimes(TCurveSet& set, int c, double delta) {
   double* t = set.TimeOf(c);
   for (int i = 0, n = set.PointCount[c]; i < n; ++i) t[i] += delta;
@@ -64,7 +50,8 @@ void AlignCurves(TExperiment& e, int src, double lo, double hi) {
   const TCurveSet& from = e.Stage(src);
   TCurveSet& to = e.Stage(stAlign);
   for (int c = 0; c < from.CurveCount; ++c) {
-    CopyKeptPoints(from, to, c);
+    // Times as they are; the shift follows once the injection time is known.
+    CopyCurveWithOffset(e, stAlign, src, c, 0);
     TCurveInfo& info = e.CurveInfo.at(static_cast<std::size_t>(to.SourceCurve[c]));
     // The search looks at the curve as this stage keeps it, so a point cut
     // off before alignment never makes the steepest step.

@@ -26,13 +26,7 @@ void EnsureApplication() {
 
 void Draw(TPlot& plot, QPaintDevice& device, int width, int height) {
   QPainterCanvas canvas(device);
-  Brush white;
-  canvas.SetBrush(white);
-  Pen pen;
-  pen.colour = colours::White;
-  canvas.SetPen(pen);
-  canvas.Rectangle(Rect{0, 0, width, height});
-  plot.Plot(canvas, 0, 0, width, height, 0);
+  plot.PlotPicture(canvas, width, height);
   canvas.Finish();
 }
 

@@ -30,16 +30,6 @@ class GraphPageTest : public ::testing::Test {
     plot.SetSize(600, 400);
     plot.Paint(screen);
   }
-  void Type(TKelvarisGrid& grid, int col, int row, const std::string& text) {
-    grid.ClearSelection();
-    grid.SetSelected(col, row, true);
-    grid.SetCursorCell(col, row);
-    grid.SetEditingAllowed(true);
-    ASSERT_TRUE(grid.OpenEditor());
-    grid.EditorText(text);
-    grid.CloseEditor();
-    grid.ClearSelection();
-  }
 
   test::TempDir dir;
   HeadlessWindowSystem ws;
@@ -90,7 +80,7 @@ TEST_F(GraphPageTest, TheFlowCellFilterHidesTheOtherFlowCellsInEveryStage) {
 }
 
 TEST_F(GraphPageTest, CurveNamesAndLegendsComeFromTheTables) {
-  Type(form().SampleGrid, 1, 1, "10nM");
+  ASSERT_TRUE(test::TypeIntoCell(form().SampleGrid, 1, 1, "10nM"));
   ASSERT_TRUE(form().Pages.UserSelect(pgZero));
   ASSERT_TRUE(form().Pages.UserSelect(pgScheme));
   const auto& names = form().DataPlot.CurveNames();

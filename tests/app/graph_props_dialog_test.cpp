@@ -495,7 +495,9 @@ TEST(GraphPropsClickTest, EditsTheRecordOfTheClickedGraph) {
     for (int s = 0; s < kStageCount; ++s)
       EXPECT_EQ(form.StageGraphProps[static_cast<std::size_t>(s)]->XTitle, s == c.stage ? "edited" : "old")
           << "page " << c.page << " stage " << s;
-    if (c.stage >= 0) EXPECT_EQ(c.plot->Appearance().xTitle, "edited");
+    if (c.stage >= 0) {
+      EXPECT_EQ(c.plot->Appearance().xTitle, "edited");
+    }
   }
   EXPECT_EQ(form.CopyWidth, 1000);
   EXPECT_EQ(form.CopyHeight, 700);

@@ -36,14 +36,7 @@ class SampleTableTest : public ::testing::Test {
   static void Type(TKelvarisGrid& grid, const std::string& label, const std::string& text) {
     int col = 0, row = 0;
     ASSERT_TRUE(ParseCellLabel(label, col, row));
-    grid.ClearSelection();
-    grid.SetSelected(col, row, true);
-    grid.SetCursorCell(col, row);
-    grid.SetEditingAllowed(true);
-    ASSERT_TRUE(grid.OpenEditor()) << label;
-    grid.EditorText(text);
-    grid.CloseEditor();
-    grid.ClearSelection();
+    ASSERT_TRUE(test::TypeIntoCell(grid, col, row, text)) << label;
   }
   static std::string At(const TKelvarisGrid& grid, const std::string& label) {
     int col = 0, row = 0;

@@ -43,15 +43,7 @@ class SolventPageTest : public ::testing::Test {
   TMainForm& form() { return *app.MainForm; }
   TExperiment& e() { return form().Experiment; }
   void Type(int col, int row, const std::string& text) {
-    TKelvarisGrid& grid = form().SampleGrid;
-    grid.ClearSelection();
-    grid.SetSelected(col, row, true);
-    grid.SetCursorCell(col, row);
-    grid.SetEditingAllowed(true);
-    ASSERT_TRUE(grid.OpenEditor());
-    grid.EditorText(text);
-    grid.CloseEditor();
-    grid.ClearSelection();
+    ASSERT_TRUE(test::TypeIntoCell(form().SampleGrid, col, row, text));
   }
 
   test::TempDir dir;
@@ -83,7 +75,9 @@ TEST_F(SolventPageTest, TheStandardsGiveALineThatIsTakenOffTheSamples) {
     if (info.Injection < 4) continue;
     const double* t = corrected.TimeOf(c);
     for (int k = 0; k < corrected.PointCount[static_cast<std::size_t>(c)]; ++k)
-      if (t[k] == 20) EXPECT_NEAR(corrected.ResponseOf(c)[k], 2, 1e-9) << "injection " << info.Injection;
+      if (t[k] == 20) {
+        EXPECT_NEAR(corrected.ResponseOf(c)[k], 2, 1e-9) << "injection " << info.Injection;
+      }
   }
 
   // The standard graph: the mouse finds a standard and names its sample,

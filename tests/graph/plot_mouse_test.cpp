@@ -11,6 +11,7 @@
 #include "model/numbers.h"
 #include "platform/recording_canvas.h"
 #include "platform/window_system.h"
+#include "sensorgram_set.h"
 
 namespace kelvaris {
 namespace {
@@ -18,20 +19,7 @@ namespace {
 constexpr Colour kGrey = 0x808080;
 constexpr Colour kBlue = 0xFF0000;
 
-using Curve = std::vector<std::pair<double, double>>;  // (time, response)
-
-TCurveSet Sensorgrams(const std::vector<Curve>& curves) {
-  std::size_t capacity = 1;
-  for (const Curve& c : curves) capacity = std::max(capacity, c.size());
-  TCurveSet set;
-  set.Allocate(static_cast<int>(curves.size()), static_cast<int>(capacity));
-  for (std::size_t c = 0; c < curves.size(); ++c) {
-    set.SourceCurve[c] = static_cast<int>(c);
-    for (std::size_t k = 0; k < curves[c].size(); ++k)
-      set.Append(static_cast<int>(c), curves[c][k].first, curves[c][k].second, 0, static_cast<std::int32_t>(k));
-  }
-  return set;
-}
+using test::Curve;
 
 Curve Flat(double level) { return {{0, level}, {50, level}, {100, level}}; }
 
@@ -156,7 +144,7 @@ class PlotMouse : public ::testing::Test {
 // The selection rectangle
 
 TEST_F(PlotMouse, RubberBandFollowsTheMouseAndShowsItsCorners) {
-  Show(Sensorgrams({Flat(5), Flat(25)}));
+  Show(test::MakeSensorgrams({Flat(5), Flat(25)}));
   int overs = 0;
   plot_.OnMouseOver = [&](TPlot&, int) { ++overs; };
   const Point a = Centre(), b{a.x + 40, a.y + 30}, c{a.x + 60, a.y - 20};
@@ -220,7 +208,7 @@ TEST_F(PlotMouse, RubberBandFollowsTheMouseAndShowsItsCorners) {
 }
 
 TEST_F(PlotMouse, TheSelectionLastsUntilTheNextFullDrawing) {
-  Show(Sensorgrams({Flat(5), Flat(25)}));
+  Show(test::MakeSensorgrams({Flat(5), Flat(25)}));
   const Point a = Centre(), b{a.x + 40, a.y + 30};
   Select(a, b);
   EXPECT_TRUE(plot_.CanZoom());
@@ -278,7 +266,7 @@ TEST_F(PlotMouse, PressesThatStartNoRubberBand) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.reason);
-    Show(Sensorgrams({Flat(5), Flat(25)}), row.width);
+    Show(test::MakeSensorgrams({Flat(5), Flat(25)}), row.width);
     int closest = -2;
     plot_.OnMouseDown = [&](TPlot&, int entry) {
       closest = entry;
@@ -307,7 +295,7 @@ TEST_F(PlotMouse, OnlyABoundGraphAnswersAndOnSelectComesFirst) {
   Press({100, 100});
   EXPECT_TRUE(events.empty());
 
-  Show(Sensorgrams({Flat(5)}));
+  Show(test::MakeSensorgrams({Flat(5)}));
   Press(Centre(), MouseButton::Right);
   EXPECT_EQ(events, (std::vector<std::string>{"select", "down"}));
   plot_.SetSelected(true);
@@ -317,7 +305,7 @@ TEST_F(PlotMouse, OnlyABoundGraphAnswersAndOnSelectComesFirst) {
 }
 
 TEST_F(PlotMouse, WithoutAKeptPictureOnlyTheStateChanges) {
-  set_ = Sensorgrams({Flat(5), Flat(25)});
+  set_ = test::MakeSensorgrams({Flat(5), Flat(25)});
   plot_.BindCurveSet(set_);
   plot_.SetSize(400, 300);
   RecordingCanvas elsewhere;
@@ -338,7 +326,7 @@ TEST_F(PlotMouse, WithoutAKeptPictureOnlyTheStateChanges) {
 class PlotMouseTimeLines : public PlotMouse {
  protected:
   void SetUp() override {
-    set_ = Sensorgrams({Flat(5)});
+    set_ = test::MakeSensorgrams({Flat(5)});
     plot_.BindCurveSet(set_);
     plot_.SetSize(400, 300);
     plot_.SetShowTimeLines(true);
@@ -491,7 +479,7 @@ TEST_F(PlotMouseTimeLines, ALineOffThePictureIsNeitherTakenNorALimit) {
 // Zoom
 
 TEST_F(PlotMouse, ZoomTakesThePartOfTheBandInsideTheBox) {
-  Show(Sensorgrams({Flat(5), Flat(25)}));
+  Show(test::MakeSensorgrams({Flat(5), Flat(25)}));
   const Point a = Centre();
   Select(a, {399, 299});  // past the right side and the bottom
   EXPECT_DOUBLE_EQ(plot_.SelX2(), TimeAt(Right()));
@@ -520,7 +508,7 @@ TEST_F(PlotMouse, ZoomTakesThePartOfTheBandInsideTheBox) {
 }
 
 TEST_F(PlotMouse, ABandMustBeMoreThanThreePixelsEachWayToZoom) {
-  Show(Sensorgrams({Flat(5), Flat(25)}));
+  Show(test::MakeSensorgrams({Flat(5), Flat(25)}));
   struct Row {
     int dx, dy;
     bool zoomable;
@@ -540,7 +528,7 @@ TEST_F(PlotMouse, ABandMustBeMoreThanThreePixelsEachWayToZoom) {
 }
 
 TEST_F(PlotMouse, AClickLeavesAMarkButNothingToZoom) {
-  Show(Sensorgrams({Flat(5), Flat(25)}));
+  Show(test::MakeSensorgrams({Flat(5), Flat(25)}));
   const Point a = Centre();
   Select(a, a);
   EXPECT_FALSE(plot_.CanZoom());
@@ -568,7 +556,7 @@ TEST(PlotZoomUndrawn, NothingToZoomWithoutScalesOrData) {
 // Cut marks
 
 TEST_F(PlotMouse, CutMarksAreAddedInOrderAndRemovedInsideTheSelection) {
-  Show(Sensorgrams({Flat(5), Flat(25)}));
+  Show(test::MakeSensorgrams({Flat(5), Flat(25)}));
   const Point a = Centre();
   Select(a, {a.x - 60, a.y + 20});
   plot_.AddChop();
@@ -599,7 +587,7 @@ TEST_F(PlotMouse, CutMarksAreAddedInOrderAndRemovedInsideTheSelection) {
 }
 
 TEST_F(PlotMouse, ADraggedCutMarkStopsFivePixelsFromItsNeighboursAndTheSides) {
-  Show(Sensorgrams({Flat(5), Flat(25)}));
+  Show(test::MakeSensorgrams({Flat(5), Flat(25)}));
   plot_.CutMarks() = {{30, -1}, {60, -1}};
   Repaint();
   const int first = plot_.GetChopData(0).pixel, second = plot_.GetChopData(1).pixel;
@@ -649,7 +637,7 @@ TEST_F(PlotMouse, ADraggedCutMarkStopsFivePixelsFromItsNeighboursAndTheSides) {
 TEST_F(PlotMouse, AMarkWithoutRoomBetweenItsNeighboursStaysPut) {
   // Neighbours 2 pixels away on each side: holding it 5 pixels from both
   // would put it past one of them.
-  Show(Sensorgrams({Flat(5), Flat(25)}));
+  Show(test::MakeSensorgrams({Flat(5), Flat(25)}));
   const int p = Centre().x;
   plot_.CutMarks() = {{TimeAt(p - 2), -1}, {TimeAt(p), -1}, {TimeAt(p + 2), -1}};
   Repaint();
@@ -668,7 +656,7 @@ TEST_F(PlotMouse, AMarkWithoutRoomBetweenItsNeighboursStaysPut) {
 }
 
 TEST_F(PlotMouse, OnlyMarksOnThePictureCanBeTaken) {
-  Show(Sensorgrams({Flat(5), Flat(25)}));
+  Show(test::MakeSensorgrams({Flat(5), Flat(25)}));
   double xmin, xmax, ymin, ymax;
   plot_.GetScale(xmin, xmax, ymin, ymax);
   plot_.CutMarks() = {{xmax + 3 / plot_.XScale(), -1}};  // just right of the box
@@ -741,7 +729,7 @@ TEST_F(PlotMouse, TrendPointsOfOtherSeriesArePassedOver) {
 }
 
 TEST_F(PlotMouse, SensorgramsAnswerTheLineNearestAboveOrBelow) {
-  Show(Sensorgrams({Flat(10), Flat(20), Flat(30)}));
+  Show(test::MakeSensorgrams({Flat(10), Flat(20), Flat(30)}));
   auto at = [&](double r) { return plot_.FindClosestSens(PixelOf(40, r).x, PixelOf(40, r).y); };
   EXPECT_EQ(at(12), 0);
   EXPECT_EQ(at(17), 1);
@@ -756,7 +744,7 @@ TEST_F(PlotMouse, SensorgramsAnswerTheLineNearestAboveOrBelow) {
 }
 
 TEST_F(PlotMouse, ASensorgramCountsOnlyWhereItsLineRuns) {
-  Show(Sensorgrams({
+  Show(test::MakeSensorgrams({
       {{0, -300}, {50, -300}, {100, -300}},
       {{0, 40}, {50, 40}, {100, 40}},
       {{0, 0}, {50, 0}, {100, -250}},  // its next piece, run backwards, would pass 50 at t = 40
@@ -781,7 +769,7 @@ TEST_F(PlotMouse, ASensorgramCountsOnlyWhereItsLineRuns) {
 }
 
 TEST_F(PlotMouse, DoubleClickTogglesBetweenAllAndTheEntryUnderTheMouse) {
-  Show(Sensorgrams({Flat(10), Flat(20), Flat(30)}));
+  Show(test::MakeSensorgrams({Flat(10), Flat(20), Flat(30)}));
   int curveChanges = 0;
   plot_.OnCurveChange = [&](TPlot&, int, int&) { ++curveChanges; };
   const Point onSecond = PixelOf(40, 20), onThird = PixelOf(40, 30);
@@ -808,7 +796,7 @@ TEST_F(PlotMouse, DoubleClickTogglesBetweenAllAndTheEntryUnderTheMouse) {
 // ---------------------------------------------------------------------------
 
 TEST_F(PlotMouse, ClearFlagsEndsSelectionAndDrags) {
-  Show(Sensorgrams({Flat(5), Flat(25)}));
+  Show(test::MakeSensorgrams({Flat(5), Flat(25)}));
   plot_.CutMarks() = {{50, -1}};
   Repaint();
   const Point a{Left() + 20, Centre().y};

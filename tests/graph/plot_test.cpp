@@ -12,6 +12,7 @@
 #include "graph/palette.h"
 #include "model/curve_set.h"
 #include "platform/recording_canvas.h"
+#include "sensorgram_set.h"
 
 namespace kelvaris {
 namespace {
@@ -26,21 +27,8 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 // ---------------------------------------------------------------------------
 // Hand-built data
 
-using Curve = std::vector<std::pair<double, double>>;  // (time, response)
-
-// Sensorgrams in a curve set; curve flags start at colour index 1.
-TCurveSet MakeSensorgrams(const std::vector<Curve>& curves) {
-  std::size_t capacity = 1;
-  for (const Curve& c : curves) capacity = std::max(capacity, c.size());
-  TCurveSet set;
-  set.Allocate(static_cast<int>(curves.size()), static_cast<int>(capacity));
-  for (std::size_t c = 0; c < curves.size(); ++c) {
-    set.SourceCurve[c] = static_cast<int>(c);
-    for (std::size_t k = 0; k < curves[c].size(); ++k)
-      set.Append(static_cast<int>(c), curves[c][k].first, curves[c][k].second, 0, static_cast<std::int32_t>(k));
-  }
-  return set;
-}
+using test::Curve;
+using test::MakeSensorgrams;
 
 // A straight sensorgram of n points from t0 to t1 at a constant level.
 Curve Flat(double t0, double t1, double level, int n = 2) {
