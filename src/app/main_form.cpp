@@ -135,6 +135,9 @@ void TMainForm::CreateControls() {
   CreateAlignControls();
   CreateReferenceControls();
   CreateSolventControls();
+  CreateBlankControls();
+  CreateScaleControls();
+  CreateBoundControls();
 
   ZeroCheck.SetCaption("Zero");
   ZeroCheck.OnClick = [this] { ZeroCheckClick(); };
@@ -197,6 +200,9 @@ void TMainForm::ResetExperiment() {
   ResetAlignControls();
   ResetReferenceControls();
   ResetSolventControls();
+  ResetBlankControls();
+  ResetScaleControls();
+  ResetBoundControls();
   for (int p = 1; p < kPageCount; ++p) Pages.SetPageCaption(p, kResetCaptions[p]);
   FcListBox.SetItems({"All"});
   FcListBox.SetItemIndex(0);
@@ -248,6 +254,8 @@ void TMainForm::DefaultWindows() {
   fill(StopAlignBox, tmax - 2 * q);
   fill(StartDMSOBox, tmin + q);
   fill(StopDMSOBox, tmax - 2 * q);
+  fill(StartBoundBox, tmin + q);
+  fill(StopBoundBox, tmax - 2 * q);
   fill(InjEndBox, tmax - q);
   Pages.SetPageCaption(pgScheme, "DATA");
 }
@@ -310,6 +318,15 @@ void TMainForm::RunStage(int stage) {
       break;
     case stSolvent:
       RunSolventStage();
+      break;
+    case stBlank:
+      RunBlankStage();
+      break;
+    case stScale:
+      RunScaleStage();
+      break;
+    case stBound:
+      RunBoundStage();
       break;
     default:
       break;  // the later stages arrive with their pages

@@ -228,6 +228,29 @@ class TMainForm : public ExperimentListener {
   void StandardGraphMouseMove(int x, int y);
   void StandardGraphDblClick();
   std::string StandardGraphHint;
+  // Blank page.
+  RadioGroup BlankGroup{"BlankGroup"};  // "None", "Closest", "Average", "Compound"
+  Action BlankRemoveButton{"BlankRemoveButton"};
+  Action BlankAddButton{"BlankAddButton"};
+  Panel BlankWarningPanel{"BlankWarningPanel"};
+  Label BlankWarningLabel{"BlankWarningLabel"};
+  void BlankGroupClick();
+  // "Remove" (true) or "Add" (false) for the blank selected in the source graph.
+  void BlankMarkClick(bool remove);
+  // The method file's and the report's two states of the group.
+  bool BlankClosestChecked() const { return BlankGroup.ItemIndex() == 1; }
+  // Compnd page: scaling.
+  CheckBox ScaleCheck{"ScaleCheck"};        // "Multiply by"
+  EditBox ScaleBox{"ScaleBox"};             // the factor
+  CheckBox DivideMWCheck{"DivideMWCheck"};  // "Divide by MW"
+  void ScaleCheckClick();
+  // Bound page.
+  EditBox StartBoundBox{"StartBoundBox"};  // "Average from"
+  EditBox StopBoundBox{"StopBoundBox"};    // "to"
+  CheckBox BoundCheck{"BoundCheck"};       // "Calc"
+  Panel BoundWarningPanel{"BoundWarningPanel"};
+  Label BoundWarningLabel{"BoundWarningLabel"};
+  void BoundCheckClick();
   // A typed window value: recompute the stage when it is on.
   void WindowBoxChange(int stage, EditBox& box);
   // A marker of the page's source graph dragged to `time`: the box follows,
@@ -421,6 +444,27 @@ class TMainForm : public ExperimentListener {
   void CreateGraphs();
   void CreateAlignControls();
   void CreateReferenceControls();
+  void CreateBlankControls();
+  void ResetBlankControls();
+  void RunBlankStage();
+  void SwitchBlankOff();
+  void ShowBlankPage();
+  void SetWarning(Panel& panel, Label& label, const std::string& text);
+  // Colours of the blanks graph per curve of the Blank stage's source, and
+  // the curve flags the graph draws them with.
+  std::vector<int> blankDisplay_;
+  std::vector<std::uint32_t> blankGraphFlags_;
+  void CreateScaleControls();
+  void ResetScaleControls();
+  void RunScaleStage();
+  void CreateBoundControls();
+  void ResetBoundControls();
+  void RunBoundStage();
+  void ShowBoundPage();
+  // The Bound page's graph names the entry under the mouse.
+  void BoundGraphMouseOver(int closest);
+  // Whether the flow-cell filter shows each flow cell (index = flow cell).
+  std::vector<bool> ShownFlowCells() const;
   void CreateSolventControls();
   void ResetSolventControls();
   void RunSolventStage();

@@ -43,8 +43,10 @@ void TMainForm::GraphLineMoved(int line, double t) {
 
 void TMainForm::GraphMouseOver(TPlot& plot, int closest) {
   // The curve under the mouse is drawn on top, in the highlight colour.
-  if (!plot.HasData() || plot.IsKdPlot() || plot.IsTrendPlot()) return;
+  if (!plot.HasData()) return;
   const int stage = GraphStage(plot);
+  if (stage == stBound && &plot == &ToPlot) BoundGraphMouseOver(closest);
+  if ((plot.IsKdPlot() && stage != stBound) || plot.IsTrendPlot()) return;
   if (stage < 0 || !Experiment.StageExists(stage)) return;
   TCurveSet& set = Experiment.Stage(stage);
   if (closest == hoverEntry_ && &plot == hoverPlot_) return;

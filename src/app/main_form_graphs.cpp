@@ -20,6 +20,7 @@ EditBox* TMainForm::StartBoxOf(int stage) {
     case stCrop: return &StartCropBox;
     case stAlign: return &StartAlignBox;
     case stSolvent: return &StartDMSOBox;
+    case stBound: return &StartBoundBox;
     default: return nullptr;
   }
 }
@@ -30,6 +31,7 @@ EditBox* TMainForm::StopBoxOf(int stage) {
     case stCrop: return &StopCropBox;
     case stAlign: return &StopAlignBox;
     case stSolvent: return &StopDMSOBox;
+    case stBound: return &StopBoundBox;
     default: return nullptr;
   }
 }
@@ -80,6 +82,10 @@ void TMainForm::ShowDataGraph() {
 
 void TMainForm::ShowStagePage(int stage) {
   const int source = Experiment.FindSourceStage(stage);
+  // The kind comes first: switching it resets the axis ranges the
+  // properties then set.
+  FromPlot.SetKdPlot(false);
+  ToPlot.SetKdPlot(stage == stBound);
   FromPlot.SetProperties(*StageGraphProps[static_cast<std::size_t>(Experiment.FindDisplaySource(stage))]);
   ToPlot.SetProperties(*StageGraphProps[static_cast<std::size_t>(stage)]);
   BindGraph(FromPlot, source);
@@ -107,6 +113,10 @@ void TMainForm::RefreshActivePage() {
     ShowReferencePage();
   } else if (page == pgDmso) {
     ShowSolventPage();
+  } else if (page == pgBlank) {
+    ShowBlankPage();
+  } else if (page == pgBound) {
+    ShowBoundPage();
   }
   if (page == pgAlign) {
     // "Single" shows the current aligned curve alone.

@@ -93,6 +93,8 @@ ordered_json ControlValue(const Control& control) {
       return a.Checkable() ? ordered_json(a.Checked()) : ordered_json(nullptr);
     }
     case ControlKind::ProgressBar: return static_cast<const ProgressBar&>(control).Position();
+    // A label's text; the warning panels show theirs only when it is not empty.
+    case ControlKind::Label: return control.Caption();
     default: return nullptr;
   }
 }
@@ -152,6 +154,27 @@ ordered_json BuildSummary(const TMainForm& form, const HeadlessWindowSystem& ws,
     if (!e.Ligands[f].Coefficients.empty())
       solvent.push_back({{"flow_cell", static_cast<int>(f)}, {"coefficients", e.Ligands[f].Coefficients}});
   if (!solvent.empty()) j["solvent"] = solvent;
+
+  // Every entry of the amount-bound table.
+  if (e.StageExists(stBound) && e.Stage(stBound).Capacity >= 9) {
+    const TCurveSet& bound = e.Stage(stBound);
+    ordered_json entries = ordered_json::array();
+    for (int c = 0; c < bound.CurveCount; ++c) {
+      const double* r = bound.ResponseOf(c);
+      const double* t = bound.TimeOf(c);
+      const std::uint32_t* f = bound.FlagsOf(c);
+      entries.push_back({{"flow_cell", f[3]},
+                         {"injection", f[1]},
+                         {"analyte", f[2]},
+                         {"concentration", t[0]},
+                         {"response", r[0]},
+                         {"sd", r[2]},
+                         {"points", f[0]},
+                         {"rmax_estimate", r[1]},
+                         {"kd_estimate", t[1]}});
+    }
+    j["bound"] = entries;
+  }
   return j;
 }
 

@@ -59,6 +59,12 @@ void TPlot::BindCurveSet(const TCurveSet& set, TCurveKinetics* kinetics) {
   rowLength_ = set.Capacity;
 }
 
+void TPlot::OverrideCurveFlags(const std::uint32_t* flags) {
+  if (!flags || !HasData()) return;
+  curveFlags_ = flags;
+  Invalidate();
+}
+
 void TPlot::Unbind() {
   boundY_.clear();
   boundX_.clear();

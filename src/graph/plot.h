@@ -100,6 +100,10 @@ class TPlot : public Control {
   // the graph and rebuilt on every call.
   void BindCurveSet(const TCurveSet& set, TCurveKinetics* kinetics = nullptr);
   void Unbind();
+  // Draws the bound entries with these curve flags instead of their own
+  // (a page that shows a subset in colours of its own) until the next
+  // binding. The array must hold EntryCount() values; null is ignored.
+  void OverrideCurveFlags(const std::uint32_t* flags);
   int EntryCount() const { return count_; }
   bool HasData() const { return x_ != nullptr && y_ != nullptr; }
   bool HasSim() const;

@@ -51,7 +51,7 @@ struct TStageSwitches {
       case 5: return Reference;
       case 6: return Solvent;
       case 7: return Blank;
-      case 8: return Scale;
+      case 8: return Scale || DivideByMW;  // either box puts the Scale stage on
       case 9: return Bound;
       case 10: return Affinity;
       case 11: return Kinetics;

@@ -74,10 +74,13 @@ double ReadMolarText(std::string_view text) {
   if (text.find("---") != std::string_view::npos || ContainsNoCase(text, 'x')) return kNotUsed;
   if (ContainsNoCase(text, 'd')) return kSolventStandard;
   const double value = ParseNumber(text, 0);
-  if (ContainsNoCase(text, 'p')) return value * 1e-12;
-  if (ContainsNoCase(text, 'n')) return value * 1e-9;
-  if (ContainsNoCase(text, 'u') || ContainsMicroSign(text)) return value * 1e-6;
-  if (ContainsNoCase(text, 'm')) return value * 0.001;
+  // Dividing by the exact power of ten keeps "100uM" the double nearest to
+  // 1e-4; multiplying by the inexact 1e-6 lands an ulp below, and it then
+  // reads back as "100.0uM".
+  if (ContainsNoCase(text, 'p')) return value / 1e12;
+  if (ContainsNoCase(text, 'n')) return value / 1e9;
+  if (ContainsNoCase(text, 'u') || ContainsMicroSign(text)) return value / 1e6;
+  if (ContainsNoCase(text, 'm')) return value / 1000;
   return value;
 }
 

@@ -170,6 +170,8 @@ void MainWindow::BuildPages() {
     if (p == pgAlign) BuildAlignPage(form_, page);
     if (p == pgReference) BuildReferencePage(form_, page);
     if (p == pgDmso) BuildSolventPage(form_, page);
+    if (p == pgBlank) BuildBlankPage(form_, page);
+    if (p == pgBound) BuildBoundPage(form_, page);
     pages->addTab(page, ToQString(form_.Pages.PageAt(p).caption));
   }
   Bind(form_.Pages, pages);

@@ -4,12 +4,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QPointer>
 #include <QScrollArea>
 #include <QSpinBox>
@@ -149,9 +151,80 @@ void BuildCompoundPage(TMainForm& form, QWidget* page, QMenu* tableMenu) {
   left->setFixedWidth(260);
   layout->addWidget(left);
 
+  // The right half: scaling above the analyte of every injection.
+  auto* right = new QWidget(page);
+  auto* rightColumn = new QVBoxLayout(right);
+  rightColumn->setContentsMargins(0, 0, 0, 0);
+  auto* scale = new QWidget(right);
+  auto* scaleRow = new QHBoxLayout(scale);
+  scaleRow->setContentsMargins(0, 0, 0, 0);
+  scaleRow->addWidget(CheckFor(form.ScaleCheck, scale));
+  QLineEdit* factor = EditFor(form.ScaleBox, scale);
+  factor->setFixedWidth(80);
+  scaleRow->addWidget(factor);
+  scaleRow->addSpacing(16);
+  scaleRow->addWidget(CheckFor(form.DivideMWCheck, scale));
+  scaleRow->addStretch(1);
+  rightColumn->addWidget(scale);
   GridWidget* grid = nullptr;
-  layout->addWidget(GridArea(form.InjAnalyteGrid, page, &grid), 1);
+  rightColumn->addWidget(GridArea(form.InjAnalyteGrid, right, &grid), 1);
   ShowTableMenuFrom(form.InjAnalyteGrid, grid, tableMenu);
+  layout->addWidget(right, 1);
+}
+
+namespace {
+
+// A panel with a red bold "Warning" title over its message; hidden until
+// the page has something to say.
+QWidget* WarningPanel(Panel& panel, Label& message, QWidget* parent) {
+  auto* box = new QFrame(parent);
+  box->setObjectName(ToQString(panel.Name()));
+  box->setFrameShape(QFrame::StyledPanel);
+  auto* rows = new QVBoxLayout(box);
+  auto* title = new QLabel("Warning", box);
+  title->setStyleSheet("color: red; font-weight: bold;");
+  rows->addWidget(title);
+  auto* text = BoundTo<QLabel>(message, box);
+  text->setWordWrap(true);
+  rows->addWidget(text);
+  box->setMaximumWidth(320);
+  Bind(panel, box);
+  return box;
+}
+
+}  // namespace
+
+void BuildBlankPage(TMainForm& form, QWidget* page) {
+  auto* strip = new QWidget(page);
+  auto* layout = new QHBoxLayout(strip);
+  StagePageLayout(page)->addWidget(strip);
+  layout->addWidget(BoundTo<QGroupBox>(form.BlankGroup, strip), 0, Qt::AlignTop);
+  auto* buttons = new QWidget(strip);
+  auto* column = new QVBoxLayout(buttons);
+  for (Action* action : {&form.BlankRemoveButton, &form.BlankAddButton}) {
+    auto* button = new QPushButton(buttons);
+    button->setObjectName(QString::fromStdString(action->Name()));
+    Bind(*action, button);
+    column->addWidget(button);
+  }
+  layout->addWidget(buttons, 0, Qt::AlignTop);
+  layout->addWidget(WarningPanel(form.BlankWarningPanel, form.BlankWarningLabel, strip), 0, Qt::AlignTop);
+  layout->addStretch(1);
+}
+
+void BuildBoundPage(TMainForm& form, QWidget* page) {
+  auto* strip = new QWidget(page);
+  auto* layout = new QHBoxLayout(strip);
+  StagePageLayout(page)->addWidget(strip);
+  auto* controls = new QWidget(strip);
+  auto* boxes = new QFormLayout(controls);
+  boxes->addRow("Average from", EditFor(form.StartBoundBox, controls));
+  boxes->addRow("to", EditFor(form.StopBoundBox, controls));
+  boxes->addRow(CheckFor(form.BoundCheck, controls));
+  controls->setFixedWidth(200);
+  layout->addWidget(controls, 0, Qt::AlignTop);
+  layout->addWidget(WarningPanel(form.BoundWarningPanel, form.BoundWarningLabel, strip), 0, Qt::AlignTop);
+  layout->addStretch(1);
 }
 
 void BuildCropPage(TMainForm& form, QWidget* page) {

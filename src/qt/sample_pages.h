@@ -33,6 +33,10 @@ void BuildAlignPage(TMainForm& form, QWidget* page);
 void BuildReferencePage(TMainForm& form, QWidget* page);
 // The Dmso page: the window, the mode and the standards file.
 void BuildSolventPage(TMainForm& form, QWidget* page);
+// The Blank page: the blank mode, "Remove" and "Add", the warning panel.
+void BuildBlankPage(TMainForm& form, QWidget* page);
+// The Bound page: the averaging window, "Calc", the warning panel.
+void BuildBoundPage(TMainForm& form, QWidget* page);
 // The place of the source and result graphs on a processing page; null on
 // other pages.
 QWidget* StageGraphArea(QWidget* page);

@@ -133,5 +133,40 @@ TEST(Cli, AFourFlowCellRunIsAlignedReferencedAndSolventCorrected) {
   }
 }
 
+TEST(Cli, AProcessedRunIsBlankedAndGivesTheBoundTable) {
+  synth::RunShape shape;
+  shape.curves = 8;
+  shape.points = 600;
+  shape.flowCells = 4;
+  shape.solventStandards = 3;
+  test::TempDir dir;
+  const std::string path = dir.Write("run.txt", synth::FlowCellLabelledText(shape));
+  CliRun r = RunTool({path, "--set", "SampleGrid[A1]=dmso", "--set", "SampleGrid[A2]=dmso", "--set",
+                      "SampleGrid[A3]=dmso", "--set", "SampleGrid[A4]=1u", "--set", "SampleGrid[A5]=0.5u", "--set",
+                      "SampleGrid[A6]=0.25u", "--set", "SampleGrid[A7]=0.125u", "--set", "SampleGrid[A8]=0",
+                      "--page", "Ref", "--set", "ReferenceCombo=#1", "--page", "Blank", "--set",
+                      "BlankGroup=Closest", "--page", "Bound", "--set", "StartBoundBox=40", "--set",
+                      "StopBoundBox=55", "--set", "BoundCheck=on", "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto j = nlohmann::json::parse(r.out);
+  EXPECT_TRUE(j["messages"].empty()) << j["messages"];
+  EXPECT_EQ(j["stages"]["7"]["curves"].size(), 15u) << "samples and blank of flow cells 2 to 4";
+  EXPECT_EQ(j["controls"]["BlankWarningLabel"], "");
+  const auto& bound = j["bound"];
+  ASSERT_EQ(bound.size(), 12u) << "four samples on three flow cells";
+  for (const auto& entry : bound) {
+    EXPECT_EQ(entry["points"], 31) << "40 to 55 s, both ends included, at 0.5 s";
+    EXPECT_EQ(entry["analyte"], 1);
+    // The group's largest response is the top concentration's.
+    double top = 0;
+    for (const auto& other : bound)
+      if (other["flow_cell"] == entry["flow_cell"]) top = std::max(top, other["response"].get<double>());
+    EXPECT_DOUBLE_EQ(entry["rmax_estimate"].get<double>(), top);
+    EXPECT_GT(entry["kd_estimate"].get<double>(), 0);
+  }
+  EXPECT_EQ(bound[0]["concentration"], 1e-6);
+  EXPECT_EQ(bound[0]["injection"], 4);
+}
+
 }  // namespace
 }  // namespace kelvaris

@@ -81,6 +81,14 @@ TEST(SampleLayout, GrammarReadsACommaSeparatorToo) {
   EXPECT_DOUBLE_EQ(SampleCellValue("2,0", "", ""), 2.0) << "a separator makes it no dilution step";
 }
 
+TEST(SampleLayout, UnitPrefixesGiveTheNearestDoubleSoTheyReadBackAsTyped) {
+  EXPECT_EQ(ReadMolarText("100uM"), 1e-4);
+  EXPECT_EQ(ReadMolarText("3nM"), 3e-9);
+  EXPECT_EQ(ReadMolarText("7pM"), 7e-12);
+  EXPECT_EQ(ReadMolarText("30mM"), 0.03);
+  EXPECT_EQ(FormatMolar(ReadMolarText("100uM")), "100uM");
+}
+
 TEST(SampleLayout, WholeNumbers) {
   const std::pair<const char*, int> cases[] = {{"12", 12}, {" 3 ", 3}, {"-4", -4}, {"+5", 5}, {"1.5", 0},
                                                {"", 0},     {"a", 0},   {"99999999999", 0}};

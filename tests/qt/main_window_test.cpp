@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
@@ -223,6 +224,62 @@ TEST(MainWindowTest, TheDmsoPageDrawsTheStandardGraph) {
   EXPECT_TRUE(graph->isVisible());
   EXPECT_EQ(form.StandardGraph.Markers().size(), 3u) << "the standards of flow cell 2 were drawn";
   if (const char* shot = std::getenv("KELVARIS_SCREENSHOT_DMSO")) window.grab().save(shot);
+}
+
+TEST(MainWindow, TheBlankAndBoundPagesShowTheirGraphsAndWarnings) {
+  // Five injections on one flow cell; 1 and 5 are blanks, 2 to 4 bind
+  // 10, 50 and 90 RU from 10 to 30 s.
+  const double bound[] = {0, 10, 50, 90, 0};
+  std::string text;
+  for (int k = 1; k <= 5; ++k) {
+    const std::string label = "run Fc=1 - " + std::to_string(k);
+    text += (k > 1 ? "\t" : "") + label + "_X\t" + label + "_Y";
+  }
+  text += "\n";
+  for (int i = 0; i <= 40; ++i) {
+    for (int k = 1; k <= 5; ++k)
+      text += (k > 1 ? "\t" : "") + std::to_string(i) + "\t" +
+              std::to_string(0.1 * i + (i >= 10 && i <= 30 ? bound[k - 1] : 0));
+    text += "\n";
+  }
+  const std::string path = QDir::tempPath().toStdString() + "/kelvaris-bound-run.txt";
+  std::ofstream(path) << text;
+  QtWindowSystem ws;
+  TApplication app(ws, {}, "");
+  MainWindow window(*app.MainForm);
+  window.resize(1000, 650);
+  app.MainForm->Form.SetVisible(true);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  TMainForm& form = *app.MainForm;
+  form.Merge = false;
+  ASSERT_TRUE(form.LoadDataFile(path, true));
+  std::remove(path.c_str());
+  const char* samples[] = {"0", "1uM", "10uM", "100uM", "0"};
+  for (int row = 1; row <= 5; ++row) form.SampleGrid.SetCell(1, row, samples[row - 1]);
+  form.Experiment.SampleTableEdited = true;
+
+  ASSERT_TRUE(form.Pages.UserSelect(pgBlank));
+  QTest::qWait(20);
+  auto* warning = window.findChild<QWidget*>("BlankWarningPanel");
+  ASSERT_NE(warning, nullptr);
+  EXPECT_FALSE(warning->isVisible()) << "samples and blanks are there";
+  form.BlankGroup.UserSelect(1);
+  ASSERT_TRUE(form.Experiment.StageExists(stBlank));
+  auto* blankRadio = window.findChild<QGroupBox*>("BlankGroup");
+  ASSERT_NE(blankRadio, nullptr);
+  EXPECT_TRUE(blankRadio->isVisible());
+
+  ASSERT_TRUE(form.Pages.UserSelect(pgBound));
+  form.StartBoundBox.UserSetText("15");
+  form.StopBoundBox.UserSetText("25");
+  form.BoundCheck.UserClick();
+  ASSERT_TRUE(form.Experiment.StageExists(stBound));
+  QTest::qWait(20);
+  auto* result = window.findChild<QWidget*>("ToPlot");
+  ASSERT_NE(result, nullptr);
+  EXPECT_TRUE(result->isVisible()) << "the page's graph area holds the stage graphs";
+  EXPECT_FALSE(window.findChild<QWidget*>("BoundWarningPanel")->isVisible());
+  if (const char* shot = std::getenv("KELVARIS_SCREENSHOT_BOUND")) window.grab().save(shot);
 }
 
 }  // namespace
