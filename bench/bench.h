@@ -13,5 +13,7 @@ int LoadBench(const synth::RunShape& shape);
 int ChainBench(const synth::RunShape& shape);
 // Drawing a graph of a whole stage on the screen, in ms.
 int PlotBench(const synth::RunShape& shape);
+// A multi-curve kinetic fit with shared rate constants, in ms.
+int FitBench(int curves, int points);
 
 }  // namespace kelvaris::bench

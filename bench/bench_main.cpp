@@ -1,5 +1,5 @@
 // Speed goals, run with `make bench`:
-//   kelvaris-bench [load|chain|plot] [--curves N] [--points M]
+//   kelvaris-bench [load|chain|plot|fit] [--curves N] [--points M]
 // Without a name every benchmark runs, each with its own default shape.
 #include <iostream>
 #include <string>
@@ -15,10 +15,10 @@ int main(int argc, char** argv) {
     const std::string a = argv[i];
     if ((a == "--curves" || a == "--points") && i + 1 < argc) {
       (a == "--curves" ? curves : points) = std::stoi(argv[++i]);
-    } else if (a == "load" || a == "chain" || a == "plot") {
+    } else if (a == "load" || a == "chain" || a == "plot" || a == "fit") {
       only = a;
     } else {
-      std::cerr << "usage: kelvaris-bench [load|chain|plot] [--curves N] [--points M]\n";
+      std::cerr << "usage: kelvaris-bench [load|chain|plot|fit] [--curves N] [--points M]\n";
       return 2;
     }
   }
@@ -33,5 +33,6 @@ int main(int argc, char** argv) {
   if (only.empty() || only == "load") code |= bench::LoadBench(shape(100000));
   if (only.empty() || only == "chain") code |= bench::ChainBench(shape(20000));
   if (only.empty() || only == "plot") code |= bench::PlotBench(shape(100000));
+  if (only.empty() || only == "fit") code |= bench::FitBench(curves > 0 ? curves : 8, points > 0 ? points : 2000);
   return code;
 }
