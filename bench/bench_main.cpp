@@ -1,9 +1,10 @@
 // Speed goals, run with `make bench`:
-//   kelvaris-bench [load|chain|plot|fit] [--curves N] [--points M]
+//   kelvaris-bench [load|chain|plot|fit|affinity] [--curves N] [--points M]
 // Without a name every benchmark runs, each with its own default shape.
 #include <iostream>
 #include <string>
 
+#include "affinity_bench.h"
 #include "bench.h"
 
 using namespace kelvaris;
@@ -15,10 +16,10 @@ int main(int argc, char** argv) {
     const std::string a = argv[i];
     if ((a == "--curves" || a == "--points") && i + 1 < argc) {
       (a == "--curves" ? curves : points) = std::stoi(argv[++i]);
-    } else if (a == "load" || a == "chain" || a == "plot" || a == "fit") {
+    } else if (a == "load" || a == "chain" || a == "plot" || a == "fit" || a == "affinity") {
       only = a;
     } else {
-      std::cerr << "usage: kelvaris-bench [load|chain|plot|fit] [--curves N] [--points M]\n";
+      std::cerr << "usage: kelvaris-bench [load|chain|plot|fit|affinity] [--curves N] [--points M]\n";
       return 2;
     }
   }
@@ -34,5 +35,6 @@ int main(int argc, char** argv) {
   if (only.empty() || only == "chain") code |= bench::ChainBench(shape(20000));
   if (only.empty() || only == "plot") code |= bench::PlotBench(shape(100000));
   if (only.empty() || only == "fit") code |= bench::FitBench(curves > 0 ? curves : 8, points > 0 ? points : 2000);
+  if (only.empty() || only == "affinity") code |= bench::AffinityBench();
   return code;
 }

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
+#include <sstream>
 #include <stdexcept>
 
 #include "table/kelvaris_grid.h"
@@ -39,6 +41,25 @@ bool TypeIntoCell(TKelvarisGrid& grid, int col, int row, const std::string& text
   grid.CloseEditor();
   grid.ClearSelection();
   return true;
+}
+
+std::string IsothermRunText() {
+  const double concentration[] = {1e-6, 1e-5, 1e-4, 0};
+  std::ostringstream s;
+  s << std::setprecision(17);
+  for (int k = 1; k <= 4; ++k)
+    for (int f = 1; f <= 2; ++f)
+      s << (k + f > 2 ? "\t" : "") << "run Fc=" << f << " - " << k << "_X\trun Fc=" << f << " - " << k << "_Y";
+  s << "\n";
+  for (int i = 0; i <= 40; ++i) {
+    for (int k = 1; k <= 4; ++k) {
+      const double c = concentration[k - 1];
+      const double bound = i >= 10 && i <= 30 ? 100 * c / (1e-5 + c) : 0;
+      s << (k > 1 ? "\t" : "") << i << "\t" << 0.0 << "\t" << i << "\t" << bound;
+    }
+    s << "\n";
+  }
+  return s.str();
 }
 
 }  // namespace kelvaris::test

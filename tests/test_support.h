@@ -31,4 +31,12 @@ std::string DataFile(const std::string& name);
 // editor, type, close it. False when the cell cannot be edited.
 bool TypeIntoCell(TKelvarisGrid& grid, int col, int row, const std::string& text);
 
+// A flow-cell labelled run of four injections on two flow cells, 0 to 40 s,
+// injected from 10 to 30 s: flow cell 1 binds nothing, flow cell 2 follows
+// a 1:1 isotherm with KD 10 uM and Rmax 100 RU at 1, 10 and 100 uM, and
+// injection 4 is a blank. Responses are written in full precision.
+std::string IsothermRunText();
+// The sample cells of that run, injection 1 to 4.
+inline constexpr const char* kIsothermSamples[] = {"1uM", "10uM", "100uM", "0"};
+
 }  // namespace kelvaris::test

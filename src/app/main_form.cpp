@@ -53,6 +53,7 @@ TMainForm::TMainForm(WindowSystem& ws, TTitleForm& titleForm, TProgForm& progres
       InjAnalyteGrid("InjAnalyteGrid", ws),
       CompoundGrid("CompoundGrid", ws),
       LigandGrid("LigandGrid", ws),
+      KmGrid("KmGrid", ws),
       ws_(ws), titleForm_(titleForm), progress_(progress),
       arguments_(std::move(arguments)) {
   Experiment.SetListener(this);
@@ -138,6 +139,7 @@ void TMainForm::CreateControls() {
   CreateBlankControls();
   CreateScaleControls();
   CreateBoundControls();
+  CreateAffinityControls();
 
   ZeroCheck.SetCaption("Zero");
   ZeroCheck.OnClick = [this] { ZeroCheckClick(); };
@@ -174,7 +176,7 @@ void TMainForm::RegisterControls() {
   for (Control* c : std::initializer_list<Control*>{
            &Form, &LoadButton, &FileListMenu, &SaveMethodButton, &PrintButton, &HelpButton,
            &WebButton, &UndoButton, &RedoButton, &HideButton, &AllPointAction, &DespikeAction,
-           &AnalyteListBox, &FcListBox, &Pages, &CurveList, &DataPlot, &FromPlot, &ToPlot, &GraphPopup})
+           &AnalyteListBox, &FcListBox, &Pages, &CurveList, &DataPlot, &FromPlot, &ToPlot, &FitPlot, &GraphPopup})
     Controls.Add(*c);
   RegisterSampleTableControls();
   for (Control* c : std::initializer_list<Control*>{&StartZeroBox, &StopZeroBox, &ZeroCheck, &StartCropBox,
@@ -203,6 +205,7 @@ void TMainForm::ResetExperiment() {
   ResetBlankControls();
   ResetScaleControls();
   ResetBoundControls();
+  ResetAffinityControls();
   for (int p = 1; p < kPageCount; ++p) Pages.SetPageCaption(p, kResetCaptions[p]);
   FcListBox.SetItems({"All"});
   FcListBox.SetItemIndex(0);
@@ -217,7 +220,7 @@ void TMainForm::ResetExperiment() {
   SaveMethodButton.SetEnabled(false);
   for (auto& props : StageGraphProps)
     if (props) props->SetDefaults();
-  for (TPlot* plot : {&DataPlot, &FromPlot, &ToPlot}) plot->ClearFlags();
+  for (TPlot* plot : {&DataPlot, &FromPlot, &ToPlot, &FitPlot}) plot->ClearFlags();
   UndoList.Clear();
   Experiment.Busy = false;
 }
@@ -327,6 +330,9 @@ void TMainForm::RunStage(int stage) {
       break;
     case stBound:
       RunBoundStage();
+      break;
+    case stAffinity:
+      RunAffinityStage();
       break;
     default:
       break;  // the later stages arrive with their pages

@@ -251,6 +251,37 @@ class TMainForm : public ExperimentListener {
   Panel BoundWarningPanel{"BoundWarningPanel"};
   Label BoundWarningLabel{"BoundWarningLabel"};
   void BoundCheckClick();
+  // Affinity page: one tab per flow cell; the check boxes and boxes show
+  // the selected flow cell's settings.
+  PageControl FitFcTab{"FitFcTab"};
+  CheckBox FitCheck{"FitCheck"};              // "Fit": the flow cell's affinity fit
+  CheckBox FloatCheck{"FloatCheck"};          // "Fit": the global Rmax is fitted
+  EditBox Rmax1Box{"Rmax1Box"};               // "Rmax": the global Rmax, RU
+  CheckBox IndependentCheck{"IndependentCheck"};  // "Allow local"
+  CheckBox CalcBoundCheck{"CalcBoundCheck"};  // "Calc % Bound"
+  EditBox DrugBox{"DrugBox"};                 // "Drug conc"
+  EditBox ProteinBox{"ProteinBox"};           // "Prot. conc"
+  CheckBox NormalizeAffinityCheck{"NormalizeAffinityCheck"};  // "Show as % max"
+  TKelvarisGrid KmGrid;
+  Panel FitWarningPanel{"FitWarningPanel"};
+  Label FitWarningLabel{"FitWarningLabel"};
+  TPlot FitPlot{"FitPlot"};
+  // The table's "No units" switch (the copy menu's item).
+  bool AffinityNoUnits = false;
+  // The fit messages of the last run, per flow cell ("" for none).
+  const std::vector<std::string>& AffinityWarnings() const { return affinityWarnings_; }
+  // The flow cell of the selected tab (1-based).
+  int AffinityFlowCell() const { return std::max(FitFcTab.ActivePageIndex(), 0) + 1; }
+  void FitFcTabChange();
+  void FitCheckClick();
+  void FloatCheckClick();
+  void Rmax1BoxChange();
+  void IndependentCheckClick();
+  void CalcBoundCheckClick();
+  void DrugProteinBoxChange(EditBox& box);
+  void NormalizeAffinityCheckClick();
+  void KmGridMouseUp(int x, int y);
+  void KmGridCellChange(int col, int row, const std::string& newText);
   // A typed window value: recompute the stage when it is on.
   void WindowBoxChange(int stage, EditBox& box);
   // A marker of the page's source graph dragged to `time`: the box follows,
@@ -444,6 +475,14 @@ class TMainForm : public ExperimentListener {
   void CreateGraphs();
   void CreateAlignControls();
   void CreateReferenceControls();
+  void CreateAffinityControls();
+  void ResetAffinityControls();
+  void RunAffinityStage();
+  void ShowAffinityPage();
+  // The fit messages of the last run, per flow cell.
+  std::vector<std::string> affinityWarnings_;
+  // Whether some flow cell's fit is on (the page caption).
+  bool AnyAffinityFit() const;
   void CreateBlankControls();
   void ResetBlankControls();
   void RunBlankStage();
@@ -461,8 +500,9 @@ class TMainForm : public ExperimentListener {
   void ResetBoundControls();
   void RunBoundStage();
   void ShowBoundPage();
-  // The Bound page's graph names the entry under the mouse.
-  void BoundGraphMouseOver(int closest);
+  // A binding-curve graph names the entry under the mouse: its analyte and
+  // concentration.
+  void BindingGraphHint(TPlot& plot, int stage, int closest);
   // Whether the flow-cell filter shows each flow cell (index = flow cell).
   std::vector<bool> ShownFlowCells() const;
   void CreateSolventControls();
@@ -503,7 +543,7 @@ class TMainForm : public ExperimentListener {
     TPlot* plot;
     int stage;  // -1: bound to nothing
   };
-  std::array<GraphBinding, 3> graphBindings_{};
+  std::array<GraphBinding, 4> graphBindings_{};
   // The window boxes of a stage's page (null when it has none).
   EditBox* StartBoxOf(int stage);
   EditBox* StopBoxOf(int stage);

@@ -42,7 +42,7 @@ void TMainForm::CreateAlignControls() {
   SingleCheck.OnClick = [this] { SingleCheckClick(); };
   InjectionTimeBox.OnChange = [this] { InjectionTimeBoxChange(); };
   ToPlot.OnDoubleClick = [this](TPlot&, int closest) {
-    if (Pages.ActivePageIndex() == pgBound) BoundGraphMouseOver(closest);
+    if (Pages.ActivePageIndex() == pgBound) BindingGraphHint(ToPlot, stBound, closest);
     return Pages.ActivePageIndex() == pgAlign ? AlignGraphDoubleClick(closest) : true;
   };
   for (Control* c : std::initializer_list<Control*>{&StartAlignBox, &StopAlignBox, &AlignCheck, &AlignCurveUpDown,

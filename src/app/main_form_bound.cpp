@@ -138,16 +138,17 @@ void TMainForm::ShowBoundPage() {
   ToPlot.SetPlotTitle("Bound");
 }
 
-void TMainForm::BoundGraphMouseOver(int closest) {
-  if (!Experiment.StageExists(stBound) || closest < 0 || closest >= Experiment.Stage(stBound).CurveCount) {
-    ToPlot.SetHint("");
+void TMainForm::BindingGraphHint(TPlot& plot, int stage, int closest) {
+  if (!Experiment.StageExists(stage) || Experiment.Stage(stage).Capacity < 9 || closest < 0 ||
+      closest >= Experiment.Stage(stage).CurveCount) {
+    plot.SetHint("");
     return;
   }
-  const TCurveSet& set = Experiment.Stage(stBound);
+  const TCurveSet& set = Experiment.Stage(stage);
   const int analyte = static_cast<int>(set.FlagsOf(closest)[2]);
   const std::string name =
       CompoundGrid.InGrid(kAnalyteNameCol, analyte) && analyte >= 1 ? CompoundGrid.Cell(kAnalyteNameCol, analyte) : "";
-  ToPlot.SetHint(name + " (" + FormatMolar(set.TimeOf(closest)[0]) + ")");
+  plot.SetHint(name + " (" + FormatMolar(set.TimeOf(closest)[0]) + ")");
 }
 
 }  // namespace kelvaris

@@ -26,7 +26,7 @@ const GraphItem kGraphItems[] = {
 }  // namespace
 
 void TMainForm::ConnectGraphs() {
-  for (TPlot* plot : {&DataPlot, &FromPlot, &ToPlot}) {
+  for (TPlot* plot : {&DataPlot, &FromPlot, &ToPlot, &FitPlot}) {
     plot->OnMouseOver = [this](TPlot& p, int closest) { GraphMouseOver(p, closest); };
   }
   FromPlot.OnStartChange = [this](TPlot&, double t) { GraphLineMoved(TPlot::kStart, t); };
@@ -45,8 +45,9 @@ void TMainForm::GraphMouseOver(TPlot& plot, int closest) {
   // The curve under the mouse is drawn on top, in the highlight colour.
   if (!plot.HasData()) return;
   const int stage = GraphStage(plot);
-  if (stage == stBound && &plot == &ToPlot) BoundGraphMouseOver(closest);
-  if ((plot.IsKdPlot() && stage != stBound) || plot.IsTrendPlot()) return;
+  const bool binding = plot.IsKdPlot() && (stage == stBound || stage == stAffinity);
+  if (binding) BindingGraphHint(plot, stage, closest);
+  if ((plot.IsKdPlot() && !binding) || plot.IsTrendPlot()) return;
   if (stage < 0 || !Experiment.StageExists(stage)) return;
   TCurveSet& set = Experiment.Stage(stage);
   if (closest == hoverEntry_ && &plot == hoverPlot_) return;

@@ -6,11 +6,14 @@
 namespace kelvaris {
 
 void TMainForm::CreateGraphs() {
-  graphBindings_ = {GraphBinding{&DataPlot, -1}, GraphBinding{&FromPlot, -1}, GraphBinding{&ToPlot, -1}};
+  graphBindings_ = {GraphBinding{&DataPlot, -1}, GraphBinding{&FromPlot, -1}, GraphBinding{&ToPlot, -1},
+                    GraphBinding{&FitPlot, -1}};
   for (int s = 0; s < kStageCount; ++s)
     StageGraphProps[static_cast<std::size_t>(s)] =
         MakeGraphProps(s == stBound ? gtBound : s == stAffinity ? gtBoundNorm : gtCurve);
   for (TPlot* plot : {&DataPlot, &FromPlot, &ToPlot}) plot->SetProperties(*StageGraphProps[stRaw]);
+  FitPlot.SetKdPlot(true);
+  FitPlot.SetProperties(*StageGraphProps[stBound]);
   ConnectGraphs();
 }
 
@@ -117,6 +120,8 @@ void TMainForm::RefreshActivePage() {
     ShowBlankPage();
   } else if (page == pgBound) {
     ShowBoundPage();
+  } else if (page == pgFit) {
+    ShowAffinityPage();
   }
   if (page == pgAlign) {
     // "Single" shows the current aligned curve alone.

@@ -48,6 +48,17 @@ int ItemIndex(const ItemList& list, const std::string& value, const std::string&
   return k;
 }
 
+// A whole number written out in full, or `otherwise`.
+int WholeNumberOr(const std::string& text, int otherwise) {
+  try {
+    std::size_t used = 0;
+    const int k = std::stoi(text, &used);
+    return used == text.size() ? k : otherwise;
+  } catch (const std::exception&) {
+    return otherwise;
+  }
+}
+
 class CliSession {
  public:
   CliSession(std::ostream& out, std::ostream& err)
@@ -156,14 +167,15 @@ class CliSession {
 
   // NAME[B3]=text or NAME[row,col]=text: the user selects the cell and
   // types the text into it.
-  void SetGridCell(const std::string& name, const std::string& value, const std::string& arg) {
+  // NAME[B3] or NAME[row,col]: the grid and the cell.
+  TKelvarisGrid& GridCell(const std::string& name, const std::string& arg, int& col, int& row) {
     const std::size_t open = name.find('[');
-    if (name.back() != ']' || open == 0) throw ArgumentError{"expected NAME[B3]=text in " + arg};
+    if (name.back() != ']' || open == 0) throw ArgumentError{"expected NAME[B3] in " + arg};
     Control& c = Find(name.substr(0, open));
     if (c.Kind() != ControlKind::Grid) throw ArgumentError{c.Name() + " is not a grid"};
     auto& grid = static_cast<TKelvarisGrid&>(c);
     const std::string cell = name.substr(open + 1, name.size() - open - 2);
-    int col = -1, row = -1;
+    col = row = -1;
     const std::size_t comma = cell.find(',');
     if (comma != std::string::npos) {
       try {
@@ -178,6 +190,23 @@ class CliSession {
       col = row = -1;
     }
     if (!grid.InGrid(col, row)) throw ArgumentError{"no cell " + cell + " in " + grid.Name()};
+    return grid;
+  }
+
+  // A left click in the middle of a grid cell: NAME[B3] or NAME[row,col].
+  void ClickGridCell(const std::string& name) {
+    int col = -1, row = -1;
+    TKelvarisGrid& grid = GridCell(name, name, col, row);
+    const Rect r = grid.CellRect(col, row);
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    grid.MouseDown(MouseButton::Left, ssNone, x, y);
+    grid.MouseUp(MouseButton::Left, ssNone, x, y);
+  }
+
+  void SetGridCell(const std::string& name, const std::string& value, const std::string& arg) {
+    int col = -1, row = -1;
+    TKelvarisGrid& grid = GridCell(name, arg, col, row);
+    const std::string cell = name.substr(name.find('[') + 1, name.size() - name.find('[') - 2);
     if (!grid.CanSelect(col, row) || grid.GetReadOnlyCol(col))
       throw ArgumentError{"cell " + cell + " of " + grid.Name() + " cannot be edited"};
     grid.ClearSelection();
@@ -230,6 +259,14 @@ class CliSession {
         }
         break;
       }
+      case ControlKind::PageControl: {
+        // A tab by its caption or #k (the main page control goes with --page).
+        auto& tabs = static_cast<PageControl&>(c);
+        int k = value.size() > 1 && value[0] == '#' ? WholeNumberOr(value.substr(1), -1) : tabs.IndexOfCaption(value);
+        if (k < 0 || k >= tabs.PageCount()) throw ArgumentError{"no tab \"" + value + "\" in " + arg};
+        tabs.UserSelect(k);
+        break;
+      }
       case ControlKind::Action: {
         auto& action = static_cast<Action&>(c);
         if (!action.Checkable()) throw ArgumentError{name + " is pressed with --click"};
@@ -242,6 +279,10 @@ class CliSession {
   }
 
   void Click(const std::string& name) {
+    if (name.find('[') != std::string::npos) {
+      ClickGridCell(name);
+      return;
+    }
     Control& c = Find(name);
     if (c.Kind() == ControlKind::Action) static_cast<Action&>(c).Click();
     else if (c.Kind() == ControlKind::CheckBox) static_cast<CheckBox&>(c).UserClick();

@@ -1,5 +1,8 @@
 #include "cli/json_summary.h"
 
+#include <algorithm>
+
+#include "analysis/affinity_texts.h"
 #include "model/stage.h"
 
 namespace kelvaris {
@@ -99,6 +102,60 @@ ordered_json ControlValue(const Control& control) {
   }
 }
 
+namespace {
+
+// The fit of every flow cell whose affinity fit is on, and its results per
+// analyte as stage 10 holds them (every entry of an analyte carries them).
+void AddAffinity(const TMainForm& form, ordered_json& j) {
+  const TExperiment& e = form.Experiment;
+  ordered_json cells = ordered_json::array();
+  ordered_json results = ordered_json::array();
+  const bool staged = e.StageExists(stAffinity) && e.Stage(stAffinity).Capacity >= 9;
+  for (std::size_t f = 1; f < e.Ligands.size(); ++f) {
+    const TLigand& ligand = e.Ligands[f];
+    if (!ligand.FitOn) continue;
+    const std::vector<std::string>& warnings = form.AffinityWarnings();
+    cells.push_back({{"flow_cell", static_cast<int>(f)},
+                     {"global_rmax", ligand.GlobalRmax},
+                     {"global_rmax_error", ligand.GlobalRmaxError},
+                     {"warning", f < warnings.size() ? warnings[f] : std::string()}});
+    if (!staged) continue;
+    const TCurveSet& set = e.Stage(stAffinity);
+    std::vector<int> done;
+    for (int c = 0; c < set.CurveCount; ++c) {
+      const std::uint32_t* flags = set.FlagsOf(c);
+      const int analyte = static_cast<int>(flags[2]);
+      if (flags[3] != f || std::find(done.begin(), done.end(), analyte) != done.end()) continue;
+      done.push_back(analyte);
+      const double* t = set.TimeOf(c);
+      const double* r = set.ResponseOf(c);
+      const auto texts = AffinityTexts(e, analyte, static_cast<int>(f), form.AffinityNoUnits);
+      const auto rmax = RmaxTexts(e, analyte, static_cast<int>(f));
+      results.push_back({{"flow_cell", static_cast<int>(f)},
+                         {"analyte", analyte},
+                         {"kd", t[1]},
+                         {"kd_error", t[2]},
+                         {"kd2", t[6]},
+                         {"kd2_error", t[7]},
+                         {"rmax1", r[1]},
+                         {"rmax1_error", r[2]},
+                         {"rmax2", r[6]},
+                         {"rmax2_error", r[7]},
+                         {"texts",
+                          {{"kd1", texts[0]},
+                           {"kd2", texts[1]},
+                           {"bound1", texts[2]},
+                           {"bound2", texts[3]},
+                           {"rmax1", rmax[0]},
+                           {"rmax2", rmax[1]}}}});
+    }
+  }
+  if (!cells.empty()) j["affinity_flow_cells"] = cells;
+  if (!results.empty()) j["affinity"] = results;
+}
+
+}  // namespace
+
 ordered_json BuildSummary(const TMainForm& form, const HeadlessWindowSystem& ws,
                           const SummaryOptions& options) {
   const TExperiment& e = form.Experiment;
@@ -175,6 +232,7 @@ ordered_json BuildSummary(const TMainForm& form, const HeadlessWindowSystem& ws,
     }
     j["bound"] = entries;
   }
+  AddAffinity(form, j);
   return j;
 }
 

@@ -195,6 +195,18 @@ int PageControl::AddPage(const std::string& name, const std::string& caption) {
   return PageCount() - 1;
 }
 
+void PageControl::SetPages(const std::vector<std::string>& captions) {
+  std::vector<Page> pages;
+  for (const std::string& caption : captions) pages.push_back(Page{caption, caption, true});
+  if (pages.size() == pages_.size() &&
+      std::equal(pages.begin(), pages.end(), pages_.begin(),
+                 [](const Page& a, const Page& b) { return a.name == b.name && a.caption == b.caption; }))
+    return;
+  pages_ = std::move(pages);
+  if (active_ >= PageCount() || active_ < 0) active_ = PageCount() > 0 ? 0 : -1;
+  Notify();
+}
+
 int PageControl::IndexOfPage(const std::string& name) const {
   for (int i = 0; i < PageCount(); ++i)
     if (pages_[i].name == name) return i;

@@ -238,6 +238,9 @@ class PageControl : public Control {
 
   explicit PageControl(std::string name) : Control(std::move(name), ControlKind::PageControl) {}
   int AddPage(const std::string& name, const std::string& caption);
+  // Replaces every page by one per caption (named as captioned), keeping
+  // the active index when it still exists, else the first page.
+  void SetPages(const std::vector<std::string>& captions);
   int PageCount() const { return static_cast<int>(pages_.size()); }
   const Page& PageAt(int index) const { return pages_.at(index); }
   int IndexOfPage(const std::string& name) const;

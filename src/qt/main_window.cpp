@@ -172,6 +172,7 @@ void MainWindow::BuildPages() {
     if (p == pgDmso) BuildSolventPage(form_, page);
     if (p == pgBlank) BuildBlankPage(form_, page);
     if (p == pgBound) BuildBoundPage(form_, page);
+    if (p == pgFit) BuildAffinityPage(form_, page);
     pages->addTab(page, ToQString(form_.Pages.PageAt(p).caption));
   }
   Bind(form_.Pages, pages);

@@ -16,6 +16,7 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QTabBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -348,6 +349,56 @@ void BuildSolventPage(TMainForm& form, QWidget* page) {
   fileRow->addWidget(browse);
   layout->addWidget(file, 0, Qt::AlignTop);
   layout->addWidget(new StandardGraphWidget(form, strip), 1);
+}
+
+void BuildAffinityPage(TMainForm& form, QWidget* page) {
+  auto* layout = new QHBoxLayout(page);
+  // Left: the flow-cell tabs over the binding-curve graph.
+  auto* left = new QWidget(page);
+  auto* leftColumn = new QVBoxLayout(left);
+  leftColumn->setContentsMargins(0, 0, 0, 0);
+  auto* tabs = new QTabBar(left);
+  tabs->setObjectName("FitFcTab");
+  tabs->setExpanding(false);
+  Bind(form.FitFcTab, tabs);
+  leftColumn->addWidget(tabs);
+  leftColumn->addWidget(new PlotWidget(form.FitPlot, left), 1);
+  layout->addWidget(left, 1);
+
+  // Right: the fit switches, the results table and the percent-bound boxes.
+  auto* right = new QWidget(page);
+  auto* column = new QVBoxLayout(right);
+  auto* switches = new QWidget(right);
+  auto* rows = new QFormLayout(switches);
+  rows->addRow(CheckFor(form.FitCheck, switches));
+  auto* rmax = new QWidget(switches);
+  auto* rmaxRow = new QHBoxLayout(rmax);
+  rmaxRow->setContentsMargins(0, 0, 0, 0);
+  rmaxRow->addWidget(EditFor(form.Rmax1Box, rmax));
+  rmaxRow->addWidget(CheckFor(form.FloatCheck, rmax));
+  rows->addRow("Rmax", rmax);
+  rows->addRow(CheckFor(form.IndependentCheck, switches));
+  rows->addRow(CheckFor(form.NormalizeAffinityCheck, switches));
+  column->addWidget(switches);
+  column->addWidget(WarningPanel(form.FitWarningPanel, form.FitWarningLabel, right));
+  column->addWidget(GridArea(form.KmGrid, right), 1);
+  auto* calc = new QWidget(right);
+  calc->setObjectName("CalcBoundPanel");
+  auto* calcRows = new QFormLayout(calc);
+  calcRows->addRow(CheckFor(form.CalcBoundCheck, calc));
+  calcRows->addRow("Drug conc", EditFor(form.DrugBox, calc));
+  calcRows->addRow("Prot. conc", EditFor(form.ProteinBox, calc));
+  // The labels come and go with their boxes.
+  for (EditBox* box : {&form.DrugBox, &form.ProteinBox}) {
+    const int row = box == &form.DrugBox ? 1 : 2;
+    const auto follow = [calcRows, row, box](Control&) { calcRows->setRowVisible(row, box->Visible()); };
+    follow(*box);
+    const int id = box->Observe(follow);
+    QObject::connect(calc, &QObject::destroyed, [box, id] { box->Unobserve(id); });
+  }
+  column->addWidget(calc);
+  right->setFixedWidth(327);
+  layout->addWidget(right);
 }
 
 }  // namespace kelvaris::qt

@@ -37,6 +37,9 @@ void BuildSolventPage(TMainForm& form, QWidget* page);
 void BuildBlankPage(TMainForm& form, QWidget* page);
 // The Bound page: the averaging window, "Calc", the warning panel.
 void BuildBoundPage(TMainForm& form, QWidget* page);
+// The Affinity page: the flow-cell tabs and the binding-curve graph, the fit
+// switches, the results table and the percent-bound boxes.
+void BuildAffinityPage(TMainForm& form, QWidget* page);
 // The place of the source and result graphs on a processing page; null on
 // other pages.
 QWidget* StageGraphArea(QWidget* page);

@@ -15,6 +15,7 @@ using Scheme = std::array<Colour, 14>;
 
 constexpr Colour kSelectedFill = 0xFF0000;   // blue
 constexpr Colour kReadOnlyFill = 0xF0FFFF;   // light yellow
+constexpr Colour kTintedFill = 0xFFF0E0;      // light blue: a column whose header begins with "@"
 constexpr Colour kFitFixedSelected = 0x8080FF;  // pink
 constexpr Colour kFitFixedText = 0x0000FF;      // red
 
@@ -33,8 +34,11 @@ Scheme CellScheme(const TKelvarisGrid& g, int col, int row) {
   const bool fixedLook = col < g.FixedCols() || row < g.FixedRows() || g.GetBlocked(col, row) ||
                          g.GetHidden(col, row) || g.GetRadioCol(col) || !g.Enabled();
   Scheme s = fixedLook ? kFixedScheme : kNormalScheme;
+  const bool tinted = row >= g.FixedRows() && g.InGrid(col, 0) && !g.Cell(col, 0).empty() && g.Cell(col, 0)[0] == '@';
   if (g.GetSelected(col, row)) {
     s[0] = s[13] = fixedLook ? ButtonShadow : kSelectedFill;
+  } else if (tinted && !fixedLook) {
+    s[0] = s[13] = kTintedFill;
   } else if (g.GetReadOnlyCol(col)) {
     s[0] = s[13] = kReadOnlyFill;
   }
@@ -66,6 +70,8 @@ void TextLook(const TKelvarisGrid& g, int col, int row, const Scheme& s, std::st
     font.style = fsBold;
     text.erase(0, 1);
   }
+  // A header's leading "@" only tints its column.
+  if (row < g.FixedRows() && !text.empty() && text[0] == '@') text.erase(0, 1);
   const bool fitFixed = g.GetFitFixed(col, row);
   const Colour disabledOr = g.Enabled() ? Black : ButtonShadow;
   if (g.GetHidden(col, row)) {

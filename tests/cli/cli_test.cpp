@@ -168,5 +168,37 @@ TEST(Cli, AProcessedRunIsBlankedAndGivesTheBoundTable) {
   EXPECT_EQ(bound[0]["injection"], 4);
 }
 
+TEST(Cli, TheAffinityFitIsReportedWithTheTableTexts) {
+  test::TempDir dir;
+  std::vector<std::string> args{dir.Write("run.txt", test::IsothermRunText())};
+  for (int k = 1; k <= 4; ++k)
+    args.insert(args.end(), {"--set", "SampleGrid[A" + std::to_string(k) + "]=" + test::kIsothermSamples[k - 1]});
+  args.insert(args.end(), {"--page", "Ref", "--set", "ReferenceCombo=#1", "--page", "Bound", "--set",
+                           "StartBoundBox=15", "--set", "StopBoundBox=25", "--set", "BoundCheck=on", "--page",
+                           "Affinity", "--set", "FitFcTab=#1", "--set", "FitCheck=on", "--json"});
+  CliRun r = RunTool(args);
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto j = nlohmann::json::parse(r.out);
+  ASSERT_EQ(j["affinity_flow_cells"].size(), 1u);
+  EXPECT_EQ(j["affinity_flow_cells"][0]["flow_cell"], 2);
+  EXPECT_NEAR(j["affinity_flow_cells"][0]["global_rmax"].get<double>(), 100, 1e-4);
+  EXPECT_EQ(j["affinity_flow_cells"][0]["warning"], "");
+  ASSERT_EQ(j["affinity"].size(), 1u);
+  const auto& a = j["affinity"][0];
+  EXPECT_NEAR(a["kd"].get<double>(), 1e-5, 1e-11);
+  EXPECT_NEAR(a["rmax1"].get<double>(), 100, 1e-4);
+  EXPECT_EQ(a["texts"]["kd2"], "---") << "one site";
+  EXPECT_EQ(j["grids"]["KmGrid"][1][2], a["texts"]["kd1"]) << "the table shows the same text";
+
+  // A click on the "2" cell gives the analyte a second site: four
+  // parameters for three points.
+  args.pop_back();
+  args.insert(args.end(), {"--click", "KmGrid[1,1]", "--json"});
+  r = RunTool(args);
+  ASSERT_EQ(r.code, 0) << r.err;
+  j = nlohmann::json::parse(r.out);
+  EXPECT_EQ(j["affinity_flow_cells"][0]["warning"], "More parameters than points in fit for flowcell 2.");
+}
+
 }  // namespace
 }  // namespace kelvaris

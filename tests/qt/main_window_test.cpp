@@ -280,6 +280,18 @@ TEST(MainWindow, TheBlankAndBoundPagesShowTheirGraphsAndWarnings) {
   EXPECT_TRUE(result->isVisible()) << "the page's graph area holds the stage graphs";
   EXPECT_FALSE(window.findChild<QWidget*>("BoundWarningPanel")->isVisible());
   if (const char* shot = std::getenv("KELVARIS_SCREENSHOT_BOUND")) window.grab().save(shot);
+
+  ASSERT_TRUE(form.Pages.UserSelect(pgFit));
+  form.FitCheck.UserClick();
+  ASSERT_TRUE(form.Experiment.StageExists(stAffinity));
+  QTest::qWait(20);
+  auto* fitGraph = window.findChild<QWidget*>("FitPlot");
+  ASSERT_NE(fitGraph, nullptr);
+  EXPECT_TRUE(fitGraph->isVisible());
+  auto* table = window.findChild<QWidget*>("KmGrid");
+  ASSERT_NE(table, nullptr);
+  EXPECT_TRUE(table->isVisible());
+  if (const char* shot = std::getenv("KELVARIS_SCREENSHOT_AFFINITY")) window.grab().save(shot);
 }
 
 }  // namespace

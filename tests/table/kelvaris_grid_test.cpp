@@ -605,6 +605,16 @@ TEST_F(GridTest, MarkupDrawsBoldSubscriptsAndSuperscripts) {
   EXPECT_EQ(d.texts[0].text, "K");
   EXPECT_EQ(d.texts[1].text, "D");
   EXPECT_EQ(d.texts[1].rect.top, d.texts[0].rect.top + 3);
+
+  // "@K^D" in the header reads KD and tints the column's cells.
+  grid.SetCell(2, 0, "@K^D");
+  d = DrawOne(grid, 2, 0);
+  ASSERT_EQ(d.texts.size(), 2u);
+  EXPECT_EQ(d.texts[0].text, "K");
+  EXPECT_EQ(d.texts[1].text, "D");
+  grid.SetCell(2, 2, "5");
+  EXPECT_NE(DrawOne(grid, 2, 2).fill, colours::Window);
+  EXPECT_EQ(DrawOne(grid, 3, 2).fill, colours::Window) << "other columns keep their fill";
 }
 
 TEST_F(GridTest, TickColumnsShowAPictureAndAutoWidthGrowsColumns) {
