@@ -25,6 +25,7 @@ void TMainForm::CreateAffinityControls() {
   FloatCheck.SetChecked(true);
   FloatCheck.OnClick = [this] { FloatCheckClick(); };
   Rmax1Box.OnChange = [this] { Rmax1BoxChange(); };
+  Rmax1Box.OnKeyPress = [this](char key) { NumericBoxKey(Rmax1Box, pgFit, key); };
   IndependentCheck.SetCaption("Allow local");
   IndependentCheck.OnClick = [this] { IndependentCheckClick(); };
   CalcBoundCheck.SetCaption("Calc % Bound");

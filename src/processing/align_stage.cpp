@@ -14,12 +14,6 @@ namespace kelvaris {
 
 namespace {
 
-// The text a window box ends up with: rewritten only when its value moved.
-void SettleBox(std::string_view text, double value, std::string& out, bool& changed) {
-  changed = ParseNumber(text, value + 1) != value;
-  out = changed ? FormatNumber("", value) : std::string(text);
-}
-
 AlignWindow SanitizedSearchWindow(const TExperiment& e, int src, std::string_view minBox,
                                   std::string_view maxBox) {
   const auto [tmin, tmax] = e.TimeRange(src);

@@ -23,12 +23,6 @@ const TCurveInfo* InfoOf(const TExperiment& e, int stage, int c) {
   return raw >= 0 && raw < static_cast<int>(e.CurveInfo.size()) ? &e.CurveInfo[raw] : nullptr;
 }
 
-// The text a window box ends up with: rewritten only when its value moved.
-void SettleBox(std::string_view text, double value, std::string& out, bool& changed) {
-  changed = ParseNumber(text, value + 1) != value;
-  out = changed ? FormatNumber("", value) : std::string(text);
-}
-
 void SettleWindow(const TExperiment& e, int src, const BoundSettings& s, BoundResult& result) {
   const auto [tmin, tmax] = e.TimeRange(src);
   const StageWindow w = SanitizedWindow(tmin, tmax, e.WindowSet[stBound], s.StartText, s.StopText, nullptr);

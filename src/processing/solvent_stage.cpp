@@ -45,12 +45,6 @@ TCurveFlags RawFlags(const TExperiment& e, int raw) {
   return raw >= 0 && raw < set.CurveCount ? set.CurveFlags[raw] : 0;
 }
 
-// The text a window box ends up with: rewritten only when its value moved.
-void SettleBox(std::string_view text, double value, std::string& out, bool& changed) {
-  changed = ParseNumber(text, value + 1) != value;
-  out = changed ? FormatNumber("", value) : std::string(text);
-}
-
 SolventWindow SanitizedSolventWindow(const TExperiment& e, int src, const SolventSettings& s) {
   const auto [tmin, tmax] = e.TimeRange(src);
   const std::string_view third = s.InjectionEndText;

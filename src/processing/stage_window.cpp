@@ -60,4 +60,9 @@ StageWindow SanitizedWindow(double tmin, double tmax, bool windowSet, std::strin
   return w;
 }
 
+void SettleBox(std::string_view text, double value, std::string& out, bool& changed) {
+  changed = ParseNumber(text, value + 1) != value;
+  out = changed ? FormatNumber("", value) : std::string(text);
+}
+
 }  // namespace kelvaris

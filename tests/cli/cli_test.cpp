@@ -106,14 +106,20 @@ TEST(Cli, StageSwitchesBoxesAndUndoAreReachable) {
   EXPECT_EQ(j["stages"]["2"]["curves"][0]["response"], nlohmann::json({-0.5, 3.5}));
 }
 
-TEST(Cli, AFourFlowCellRunIsAlignedReferencedAndSolventCorrected) {
+// Eight injections on four flow cells, the first three solvent standards
+// and the last a blank, from the generator.
+std::string FourFlowCellRun(const test::TempDir& dir) {
   synth::RunShape shape;
   shape.curves = 8;
   shape.points = 600;
   shape.flowCells = 4;
   shape.solventStandards = 3;
+  return dir.Write("run.txt", synth::FlowCellLabelledText(shape));
+}
+
+TEST(Cli, AFourFlowCellRunIsAlignedReferencedAndSolventCorrected) {
   test::TempDir dir;
-  const std::string path = dir.Write("run.txt", synth::FlowCellLabelledText(shape));
+  const std::string path = FourFlowCellRun(dir);
   CliRun r = RunTool({path, "--set", "SampleGrid[A1]=dmso", "--set", "SampleGrid[A2]=dmso", "--set",
                       "SampleGrid[A3]=dmso", "--page", "Align", "--set", "StartAlignBox=10", "--set",
                       "StopAlignBox=40", "--set", "AlignCheck=on", "--page", "Ref", "--set", "ReferenceCombo=#1",
@@ -134,13 +140,8 @@ TEST(Cli, AFourFlowCellRunIsAlignedReferencedAndSolventCorrected) {
 }
 
 TEST(Cli, AProcessedRunIsBlankedAndGivesTheBoundTable) {
-  synth::RunShape shape;
-  shape.curves = 8;
-  shape.points = 600;
-  shape.flowCells = 4;
-  shape.solventStandards = 3;
   test::TempDir dir;
-  const std::string path = dir.Write("run.txt", synth::FlowCellLabelledText(shape));
+  const std::string path = FourFlowCellRun(dir);
   CliRun r = RunTool({path, "--set", "SampleGrid[A1]=dmso", "--set", "SampleGrid[A2]=dmso", "--set",
                       "SampleGrid[A3]=dmso", "--set", "SampleGrid[A4]=1u", "--set", "SampleGrid[A5]=0.5u", "--set",
                       "SampleGrid[A6]=0.25u", "--set", "SampleGrid[A7]=0.125u", "--set", "SampleGrid[A8]=0",

@@ -19,6 +19,15 @@
 namespace kelvaris::qt {
 namespace {
 
+// Loads `text` through a temporary file, as the Load command would.
+void LoadRunText(TMainForm& form, const std::string& text, const std::string& name) {
+  const std::string path = QDir::tempPath().toStdString() + "/" + name;
+  std::ofstream(path) << text;
+  form.Merge = false;
+  ASSERT_TRUE(form.LoadDataFile(path, true));
+  std::remove(path.c_str());
+}
+
 // The real window system with the open dialog answered by the test.
 class ScriptedDialogs : public QtWindowSystem {
  public:
@@ -194,8 +203,6 @@ TEST(MainWindowTest, TheDmsoPageDrawsTheStandardGraph) {
     }
     text += "\n";
   }
-  const std::string path = QDir::tempPath().toStdString() + "/kelvaris-dmso-run.txt";
-  std::ofstream(path) << text;
   QtWindowSystem ws;
   TApplication app(ws, {}, "");
   MainWindow window(*app.MainForm);
@@ -203,9 +210,7 @@ TEST(MainWindowTest, TheDmsoPageDrawsTheStandardGraph) {
   app.MainForm->Form.SetVisible(true);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   TMainForm& form = *app.MainForm;
-  form.Merge = false;
-  ASSERT_TRUE(form.LoadDataFile(path, true));
-  std::remove(path.c_str());
+  LoadRunText(form, text, "kelvaris-dmso-run.txt");
   form.RunChain(stRaw);
   form.RefreshDataPage();
   for (int row = 1; row <= 3; ++row) form.SampleGrid.SetCell(1, row, "dmso");
@@ -242,8 +247,6 @@ TEST(MainWindow, TheBlankAndBoundPagesShowTheirGraphsAndWarnings) {
               std::to_string(0.1 * i + (i >= 10 && i <= 30 ? bound[k - 1] : 0));
     text += "\n";
   }
-  const std::string path = QDir::tempPath().toStdString() + "/kelvaris-bound-run.txt";
-  std::ofstream(path) << text;
   QtWindowSystem ws;
   TApplication app(ws, {}, "");
   MainWindow window(*app.MainForm);
@@ -251,9 +254,7 @@ TEST(MainWindow, TheBlankAndBoundPagesShowTheirGraphsAndWarnings) {
   app.MainForm->Form.SetVisible(true);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   TMainForm& form = *app.MainForm;
-  form.Merge = false;
-  ASSERT_TRUE(form.LoadDataFile(path, true));
-  std::remove(path.c_str());
+  LoadRunText(form, text, "kelvaris-bound-run.txt");
   const char* samples[] = {"0", "1uM", "10uM", "100uM", "0"};
   for (int row = 1; row <= 5; ++row) form.SampleGrid.SetCell(1, row, samples[row - 1]);
   form.Experiment.SampleTableEdited = true;
