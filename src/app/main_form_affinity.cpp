@@ -112,7 +112,7 @@ void TMainForm::ShowAffinityPage() {
   const int f = AffinityFlowCell();
   const bool known = f < static_cast<int>(Experiment.Ligands.size());
   if (known) {
-    const TLigand& ligand = Experiment.Ligands[static_cast<std::size_t>(f)];
+    TLigand& ligand = Experiment.Ligands[static_cast<std::size_t>(f)];
     BusyScope busy(Experiment);
     FitCheck.SetChecked(ligand.FitOn);
     FloatCheck.SetChecked(ligand.GlobalRmaxFitted);
@@ -127,7 +127,10 @@ void TMainForm::ShowAffinityPage() {
     const bool global = !ligand.FitOn || GlobalRmaxInUse(Experiment, f);
     Rmax1Box.SetEnabled(global);
     FloatCheck.SetEnabled(global);
-    if (!global) FloatCheck.SetChecked(false);
+    if (!global) {
+      FloatCheck.SetChecked(false);
+      ligand.GlobalRmaxFitted = 0;
+    }
   }
   // The warning of the selected flow cell.
   std::string warning;

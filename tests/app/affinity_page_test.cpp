@@ -80,5 +80,22 @@ TEST_F(AffinityPageTest, ShowAsPercentOfMaxPutsSaturationNearAHundred) {
   EXPECT_NEAR(fit.ResponseOf(2)[1], 100, 1e-4);
 }
 
+TEST_F(AffinityPageTest, ALocalRmaxTakesTheGlobalRmaxOutOfTheFit) {
+  FitFlowCell2();
+  form().IndependentCheck.UserClick();
+  ASSERT_EQ(form().KmGrid.Cell(4, 0), "L");
+  const Rect local = form().KmGrid.CellRect(4, 1);
+  const int x = (local.left + local.right) / 2, y = (local.top + local.bottom) / 2;
+  form().KmGrid.MouseDown(MouseButton::Left, 0, x, y);
+  form().KmGrid.MouseUp(MouseButton::Left, 0, x, y);
+  EXPECT_EQ(form().KmGrid.Cell(4, 1), "*");
+  EXPECT_EQ(form().KmGrid.Cell(5, 1), "*") << "a local Rmax is fitted";
+  EXPECT_FALSE(form().Rmax1Box.Enabled());
+  EXPECT_FALSE(form().FloatCheck.Enabled());
+  EXPECT_FALSE(form().FloatCheck.Checked());
+  EXPECT_EQ(e().Ligands[2].GlobalRmaxFitted, 0);
+  EXPECT_NEAR(e().Stage(stAffinity).ResponseOf(0)[1], 100, 1e-4) << "the local Rmax";
+}
+
 }  // namespace
 }  // namespace kelvaris
