@@ -61,6 +61,13 @@ void TMainForm::GraphMouseOver(TPlot& plot, int closest) {
     set.CurveFlags[static_cast<std::size_t>(closest)] |= pcHover;
     plot.Invalidate();
   }
+  // The blanks graph draws with flags of its own page.
+  if (&plot == &FromPlot && Pages.ActivePageIndex() == pgBlank &&
+      static_cast<int>(blankGraphFlags_.size()) >= set.CurveCount)
+    for (int c = 0; c < set.CurveCount; ++c) {
+      std::uint32_t& own = blankGraphFlags_[static_cast<std::size_t>(c)];
+      own = (own & ~std::uint32_t{pcHover}) | (set.CurveFlags[static_cast<std::size_t>(c)] & pcHover);
+    }
 }
 
 int TMainForm::GraphStage(const TPlot& plot) const {
