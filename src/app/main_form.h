@@ -383,9 +383,13 @@ class TMainForm : public ExperimentListener {
   // The flow-cell and analyte filters: the graphs of stages 0 to 9 hide
   // the curves they leave out.
   void ApplyDisplayFilter();
+  // Whether the flow-cell filter shows each flow cell (index = flow cell).
+  std::vector<bool> ShownFlowCells() const;
   // A graph's legend and curve names from the curves of a stage.
   void BuildLegend(TPlot& plot, int stage);
-  // Column 1 of the analyte row of an injection, and of a flow cell's row.
+  // Column 1 of an analyte's row of the analyte table ("" for none), of
+  // the analyte row of an injection, and of a flow cell's row.
+  std::string AnalyteName(int analyte) const;
   std::string AnalyteNameOf(int injection) const;
   std::string FlowCellNameOf(int flowCell) const;
   // The reference flow cell chosen on the Ref page (0: none).
@@ -481,8 +485,8 @@ class TMainForm : public ExperimentListener {
   void ShowAffinityPage();
   // The fit messages of the last run, per flow cell.
   std::vector<std::string> affinityWarnings_;
-  // Whether some flow cell's fit is on (the page caption).
-  bool AnyAffinityFit() const;
+  // The ligand of the selected tab, or none (also while busy).
+  TLigand* SelectedAffinityLigand();
   void CreateBlankControls();
   void ResetBlankControls();
   void RunBlankStage();
@@ -503,8 +507,6 @@ class TMainForm : public ExperimentListener {
   // A binding-curve graph names the entry under the mouse: its analyte and
   // concentration.
   void BindingGraphHint(TPlot& plot, int stage, int closest);
-  // Whether the flow-cell filter shows each flow cell (index = flow cell).
-  std::vector<bool> ShownFlowCells() const;
   void CreateSolventControls();
   void ResetSolventControls();
   void RunSolventStage();

@@ -1,5 +1,6 @@
 // The Affinity page: the steady-state fit of every flow cell, its settings
 // under the flow-cell tabs, the results table and the binding-curve graph.
+#include "analysis/affinity_entries.h"
 #include "analysis/affinity_stage.h"
 #include "analysis/affinity_table.h"
 #include "app/busy_scope.h"
@@ -10,10 +11,8 @@ namespace kelvaris {
 
 namespace {
 
-constexpr int kAnalyteNameCol = 1;
-constexpr int kFitBit = 0x04;       // AffinityFlags: the analyte's KD is fitted
-constexpr int kLocalBits = 0xF0;    // AffinityFlags: local and fitted Rmax of both sites
-constexpr int kHiddenInGraph = 0x400;
+// AffinityFlags: local and fitted Rmax of both sites.
+constexpr int kLocalBits = afRmax1Fitted | afRmax2Fitted | afRmax1Local | afRmax2Local;
 
 }  // namespace
 
@@ -74,14 +73,7 @@ void TMainForm::ResetAffinityControls() {
   SetWarning(FitWarningPanel, FitWarningLabel, "");
 }
 
-bool TMainForm::AnyAffinityFit() const {
-  for (std::size_t f = 1; f < Experiment.Ligands.size(); ++f)
-    if (Experiment.Ligands[f].FitOn) return true;
-  return false;
-}
-
 void TMainForm::RunAffinityStage() {
-  Experiment.Switches.Affinity = AnyAffinityFit();
   ws_.SetCursor(crStageFirst + 8);  // the Affinity stage's busy cursor
   AffinitySettings settings;
   settings.SelectedFlowCell = AffinityFlowCell();
@@ -93,11 +85,10 @@ void TMainForm::RunAffinityStage() {
   ws_.SetCursor(crDefault);
   if (result.Failed) {
     ws_.MessageBox(result.Message, "Error", MsgButtons::Ok, MsgIcon::Warning);
-    for (auto& ligand : Experiment.Ligands) ligand.FitOn = 0;
     BusyScope busy(Experiment);
     FitCheck.SetChecked(false);
   }
-  Experiment.Switches.Affinity = AnyAffinityFit();
+  // The stage keeps the switch: on while some flow cell's fit is.
   Pages.SetPageCaption(pgFit, Experiment.Switches.Affinity ? "AFFINITY" : "Affinity");
 }
 
@@ -145,7 +136,7 @@ void TMainForm::ShowAffinityPage() {
   // The table of the selected flow cell.
   std::vector<std::string> names;
   for (int row = 1; row < CompoundGrid.RowCount(); ++row)
-    names.push_back(CompoundGrid.InGrid(kAnalyteNameCol, row) ? CompoundGrid.Cell(kAnalyteNameCol, row) : "");
+    names.push_back(AnalyteName(row));
   if (known) {
     BusyScope busy(Experiment);
     FillAffinityTable(KmGrid, Experiment, f, names, AffinityNoUnits);
@@ -155,11 +146,12 @@ void TMainForm::ShowAffinityPage() {
   if (Experiment.StageExists(stAffinity)) {
     TCurveSet& set = Experiment.Stage(stAffinity);
     const int analyte = AnalyteListBox.ItemIndex();
-    for (int c = 0; c < set.CurveCount && set.Capacity >= 9; ++c) {
+    for (int c = 0; c < set.CurveCount && set.Capacity >= kAffinitySlots; ++c) {
       const std::uint32_t* flags = set.FlagsOf(c);
-      const bool shown = static_cast<int>(flags[3]) == f && (analyte <= 0 || static_cast<int>(flags[2]) == analyte);
+      const bool shown = static_cast<int>(flags[apFlowCell]) == f &&
+                         (analyte <= 0 || static_cast<int>(flags[apAnalyte]) == analyte);
       TCurveFlags& curve = set.CurveFlags[static_cast<std::size_t>(c)];
-      curve = shown ? (curve & ~TCurveFlags{kHiddenInGraph}) : (curve | kHiddenInGraph);
+      curve = shown ? (curve & ~cfHiddenInGraph) : (curve | cfHiddenInGraph);
     }
   }
   FitPlot.SetKdPlot(true);
@@ -168,6 +160,12 @@ void TMainForm::ShowAffinityPage() {
   BindGraph(FitPlot, stAffinity);
   BuildLegend(FitPlot, stAffinity);
   FitPlot.SetPlotTitle(known ? Experiment.Ligands[static_cast<std::size_t>(f)].Name : "");
+}
+
+TLigand* TMainForm::SelectedAffinityLigand() {
+  const int f = AffinityFlowCell();
+  if (Experiment.Busy || f >= static_cast<int>(Experiment.Ligands.size())) return nullptr;
+  return &Experiment.Ligands[static_cast<std::size_t>(f)];
 }
 
 void TMainForm::FitFcTabChange() {
@@ -180,19 +178,14 @@ void TMainForm::FitFcTabChange() {
 }
 
 void TMainForm::FitCheckClick() {
+  TLigand* ligand = SelectedAffinityLigand();
+  if (!ligand) return;
   const int f = AffinityFlowCell();
-  if (Experiment.Busy || f >= static_cast<int>(Experiment.Ligands.size())) return;
   const bool on = FitCheck.Checked();
-  Experiment.Ligands[static_cast<std::size_t>(f)].FitOn = on;
+  ligand->FitOn = on;
+  // Stage 10 takes its fitted bits from these when the chain rebuilds it.
   for (TCurveInfo& info : Experiment.CurveInfo)
-    if (info.FlowCell == f) info.AffinityFlags = on ? (info.AffinityFlags | kFitBit) : (info.AffinityFlags & ~kFitBit);
-  if (Experiment.StageExists(stAffinity)) {
-    TCurveSet& set = Experiment.Stage(stAffinity);
-    for (int c = 0; c < set.CurveCount && set.Capacity >= 9; ++c) {
-      std::uint32_t* flags = set.FlagsOf(c);
-      if (static_cast<int>(flags[3]) == f) flags[4] = on ? (flags[4] | 1u) : (flags[4] & ~1u);
-    }
-  }
+    if (info.FlowCell == f) info.AffinityFlags = on ? (info.AffinityFlags | afKd1Fitted) : (info.AffinityFlags & ~afKd1Fitted);
   UndoList.RecordCheck(FitCheck, pgFit, on, stAffinity);
   if (!Experiment.DataLoaded) return;
   RunChain(stAffinity);
@@ -200,18 +193,18 @@ void TMainForm::FitCheckClick() {
 }
 
 void TMainForm::FloatCheckClick() {
-  const int f = AffinityFlowCell();
-  if (Experiment.Busy || f >= static_cast<int>(Experiment.Ligands.size())) return;
-  TLigand& ligand = Experiment.Ligands[static_cast<std::size_t>(f)];
+  TLigand* selected = SelectedAffinityLigand();
+  if (!selected) return;
+  TLigand& ligand = *selected;
   ligand.GlobalRmaxFitted = FloatCheck.Checked();
   if (ligand.FitOn && Experiment.DataLoaded) RunChain(stAffinity);
   RefreshActivePage();
 }
 
 void TMainForm::Rmax1BoxChange() {
-  const int f = AffinityFlowCell();
-  if (Experiment.Busy || !Rmax1Box.Modified() || f >= static_cast<int>(Experiment.Ligands.size())) return;
-  TLigand& ligand = Experiment.Ligands[static_cast<std::size_t>(f)];
+  TLigand* selected = SelectedAffinityLigand();
+  if (!selected || !Rmax1Box.Modified()) return;
+  TLigand& ligand = *selected;
   ligand.GlobalRmax = ParseNumber(Rmax1Box.Text(), 1);
   ligand.GlobalRmaxFitted = 0;
   {
@@ -222,29 +215,29 @@ void TMainForm::Rmax1BoxChange() {
 }
 
 void TMainForm::IndependentCheckClick() {
-  const int f = AffinityFlowCell();
-  if (Experiment.Busy || f >= static_cast<int>(Experiment.Ligands.size())) return;
-  TLigand& ligand = Experiment.Ligands[static_cast<std::size_t>(f)];
+  TLigand* selected = SelectedAffinityLigand();
+  if (!selected) return;
+  TLigand& ligand = *selected;
   ligand.AllowLocal = IndependentCheck.Checked();
   if (!ligand.AllowLocal)
     for (TCurveInfo& info : Experiment.CurveInfo)
-      if (info.FlowCell == f) info.AffinityFlags &= ~kLocalBits;
+      if (info.FlowCell == AffinityFlowCell()) info.AffinityFlags &= ~kLocalBits;
   CalcBoundCheckClick();
 }
 
 void TMainForm::CalcBoundCheckClick() {
-  const int f = AffinityFlowCell();
-  if (Experiment.Busy || f >= static_cast<int>(Experiment.Ligands.size())) return;
-  TLigand& ligand = Experiment.Ligands[static_cast<std::size_t>(f)];
+  TLigand* selected = SelectedAffinityLigand();
+  if (!selected) return;
+  TLigand& ligand = *selected;
   ligand.CalcBound = CalcBoundCheck.Checked();
   if (ligand.FitOn && Experiment.DataLoaded) RunChain(stAffinity);
   RefreshActivePage();
 }
 
 void TMainForm::DrugProteinBoxChange(EditBox& box) {
-  const int f = AffinityFlowCell();
-  if (Experiment.Busy || !box.Modified() || f >= static_cast<int>(Experiment.Ligands.size())) return;
-  TLigand& ligand = Experiment.Ligands[static_cast<std::size_t>(f)];
+  TLigand* selected = SelectedAffinityLigand();
+  if (!selected || !box.Modified()) return;
+  TLigand& ligand = *selected;
   (&box == &DrugBox ? ligand.DrugConcentration : ligand.ProteinConcentration) = box.Text();
   if (ligand.CalcBound) RefreshActivePage();
 }
@@ -259,8 +252,7 @@ void TMainForm::KmGridMouseUp(int x, int y) {
   int col = -1, row = -1;
   const int f = AffinityFlowCell();
   if (!KmGrid.CellAt(x, y, col, row) || f >= static_cast<int>(Experiment.Ligands.size())) return;
-  // Only the narrow tick columns react to a click.
-  if (std::abs(KmGrid.ColWidth(col) - 20) > 2) return;
+  // The table decides which cells react (the narrow tick columns).
   if (!AffinityTableClick(Experiment, KmGrid, f, col, row)) return;
   if (Experiment.DataLoaded) RunChain(stBound);
   RefreshActivePage();

@@ -34,14 +34,6 @@ void TMainForm::SetWarning(Panel& panel, Label& label, const std::string& text) 
   panel.SetVisible(!text.empty());
 }
 
-std::vector<bool> TMainForm::ShownFlowCells() const {
-  const int fc = FcListBox.ItemIndex();
-  std::vector<bool> shown(std::max<std::size_t>(Experiment.Ligands.size(), 1), true);
-  if (fc > 0)
-    for (std::size_t f = 1; f < shown.size(); ++f) shown[f] = static_cast<int>(f) == fc;
-  return shown;
-}
-
 void TMainForm::SwitchBlankOff() {
   {
     BusyScope busy(Experiment);
@@ -90,10 +82,7 @@ void TMainForm::RunBlankStage() {
     ws_.SetCursor(crDefault);
     ws_.MessageBox(result.Message, result.Caption, MsgButtons::Ok, result.Icon);
   }
-  if (result.SwitchOff()) {
-    Experiment.FreeStages(stBlank);
-    SwitchBlankOff();
-  }
+  if (result.SwitchOff()) SwitchBlankOff();  // the stage is freed already
 }
 
 void TMainForm::ShowBlankPage() {

@@ -10,7 +10,6 @@ namespace kelvaris {
 
 namespace {
 
-constexpr int kAnalyteNameCol = 1;
 constexpr int kAnalyteMwCol = 2;
 
 }  // namespace
@@ -118,8 +117,8 @@ void TMainForm::RunBoundStage() {
   const BoundResult result = BoundStage(Experiment, settings);
   {
     BusyScope busy(Experiment);
-    if (result.StartChanged) StartBoundBox.SetText(result.StartText);
-    if (result.StopChanged) StopBoundBox.SetText(result.StopText);
+    if (result.Window.StartChanged) StartBoundBox.SetText(result.Window.StartText);
+    if (result.Window.StopChanged) StopBoundBox.SetText(result.Window.StopText);
   }
   SetWarning(BoundWarningPanel, BoundWarningLabel, result.Warning);
   if (result.AffinityCleared) Pages.SetPageCaption(pgFit, "Affinity");
@@ -129,7 +128,6 @@ void TMainForm::RunBoundStage() {
     BusyScope busy(Experiment);
     BoundCheck.SetChecked(false);
   }
-  if (result.Failed || result.SwitchedOff) Experiment.Switches.Bound = false;
   ws_.SetCursor(crDefault);
 }
 
@@ -146,9 +144,7 @@ void TMainForm::BindingGraphHint(TPlot& plot, int stage, int closest) {
   }
   const TCurveSet& set = Experiment.Stage(stage);
   const int analyte = static_cast<int>(set.FlagsOf(closest)[2]);
-  const std::string name =
-      CompoundGrid.InGrid(kAnalyteNameCol, analyte) && analyte >= 1 ? CompoundGrid.Cell(kAnalyteNameCol, analyte) : "";
-  plot.SetHint(name + " (" + FormatMolar(set.TimeOf(closest)[0]) + ")");
+  plot.SetHint(AnalyteName(analyte) + " (" + FormatMolar(set.TimeOf(closest)[0]) + ")");
 }
 
 }  // namespace kelvaris

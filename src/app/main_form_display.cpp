@@ -18,24 +18,30 @@ constexpr int kAnalyteColourCol = 3;
 
 }  // namespace
 
-std::string TMainForm::AnalyteNameOf(int injection) const {
-  const int analyte = AnalyteOf(injection);
+std::string TMainForm::AnalyteName(int analyte) const {
   return CompoundGrid.InGrid(kAnalyteNameCol, analyte) && analyte >= 1 ? CompoundGrid.Cell(kAnalyteNameCol, analyte)
                                                                         : std::string();
 }
+
+std::string TMainForm::AnalyteNameOf(int injection) const { return AnalyteName(AnalyteOf(injection)); }
 
 std::string TMainForm::FlowCellNameOf(int flowCell) const {
   return LigandGrid.InGrid(kLigandNameCol, flowCell) && flowCell >= 1 ? LigandGrid.Cell(kLigandNameCol, flowCell)
                                                                       : std::string();
 }
 
+std::vector<bool> TMainForm::ShownFlowCells() const {
+  const int fc = FcListBox.ItemIndex();
+  std::vector<bool> shown(std::max<std::size_t>(Experiment.Ligands.size(), 1), true);
+  if (fc > 0)
+    for (std::size_t f = 1; f < shown.size(); ++f) shown[f] = static_cast<int>(f) == fc;
+  return shown;
+}
+
 void TMainForm::ApplyDisplayFilter() {
   if (!Experiment.DataLoaded || Experiment.CurveInfo.empty() || Experiment.Busy) return;
   const int ligands = static_cast<int>(Experiment.Ligands.size());
-  std::vector<char> shown(static_cast<std::size_t>(std::max(ligands, 1)), 1);
-  const int fc = FcListBox.ItemIndex();
-  if (fc > 0)
-    for (int f = 1; f < static_cast<int>(shown.size()); ++f) shown[static_cast<std::size_t>(f)] = f == fc;
+  std::vector<bool> shown = ShownFlowCells();
   const int a = AnalyteListBox.ItemIndex();
   const auto infoOf = [&](const TCurveSet& set, int c) -> const TCurveInfo* {
     const int r = set.SourceCurve[static_cast<std::size_t>(c)];
@@ -60,7 +66,7 @@ void TMainForm::ApplyDisplayFilter() {
   // From the reference stage on, the reference flow cell itself is not shown.
   const int reference = ReferenceItemIndex();
   if (Experiment.Switches.Reference && reference >= 0 && reference < ligands)
-    shown[static_cast<std::size_t>(reference)] = 0;
+    shown[static_cast<std::size_t>(reference)] = false;
   for (int s = stReference; s <= stBound; ++s) {
     if (!Experiment.StageExists(s)) continue;
     TCurveSet& set = Experiment.Stage(s);

@@ -6,6 +6,7 @@
 
 #include "app/busy_scope.h"
 #include "app/main_form.h"
+#include "processing/bound_stage.h"
 #include "model/numbers.h"
 #include "model/sample_layout.h"
 
@@ -151,11 +152,7 @@ double TMainForm::ConcentrationOf(int curve) {
 
 double TMainForm::ConcentrationOfSample(int injection) {
   if (SampleGrid.HasChanged()) RefreshConcentrations();
-  const TCurveSet& raw = Experiment.Stage(stRaw);
-  for (int c = 0; c < raw.CurveCount; ++c)
-    if (Experiment.CurveInfo[c].Injection == injection && !(raw.CurveFlags[c] & cfHiddenInjection))
-      return Experiment.CurveInfo[c].Concentration;
-  return kNotUsed;
+  return SampleConcentration(Experiment, injection);
 }
 
 int TMainForm::AnalyteOf(int injection) const {

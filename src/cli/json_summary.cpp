@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "analysis/affinity_entries.h"
 #include "analysis/affinity_texts.h"
 #include "model/stage.h"
 
@@ -110,7 +111,7 @@ void AddAffinity(const TMainForm& form, ordered_json& j) {
   const TExperiment& e = form.Experiment;
   ordered_json cells = ordered_json::array();
   ordered_json results = ordered_json::array();
-  const bool staged = e.StageExists(stAffinity) && e.Stage(stAffinity).Capacity >= 9;
+  const bool staged = e.StageExists(stAffinity) && e.Stage(stAffinity).Capacity >= kAffinitySlots;
   for (std::size_t f = 1; f < e.Ligands.size(); ++f) {
     const TLigand& ligand = e.Ligands[f];
     if (!ligand.FitOn) continue;
@@ -124,8 +125,8 @@ void AddAffinity(const TMainForm& form, ordered_json& j) {
     std::vector<int> done;
     for (int c = 0; c < set.CurveCount; ++c) {
       const std::uint32_t* flags = set.FlagsOf(c);
-      const int analyte = static_cast<int>(flags[2]);
-      if (flags[3] != f || std::find(done.begin(), done.end(), analyte) != done.end()) continue;
+      const int analyte = static_cast<int>(flags[apAnalyte]);
+      if (flags[apFlowCell] != f || std::find(done.begin(), done.end(), analyte) != done.end()) continue;
       done.push_back(analyte);
       const double* t = set.TimeOf(c);
       const double* r = set.ResponseOf(c);
@@ -133,14 +134,14 @@ void AddAffinity(const TMainForm& form, ordered_json& j) {
       const auto rmax = RmaxTexts(e, analyte, static_cast<int>(f));
       results.push_back({{"flow_cell", static_cast<int>(f)},
                          {"analyte", analyte},
-                         {"kd", t[1]},
-                         {"kd_error", t[2]},
-                         {"kd2", t[6]},
-                         {"kd2_error", t[7]},
-                         {"rmax1", r[1]},
-                         {"rmax1_error", r[2]},
-                         {"rmax2", r[6]},
-                         {"rmax2_error", r[7]},
+                         {"kd", t[atKd1]},
+                         {"kd_error", t[atKd1Error]},
+                         {"kd2", t[atKd2]},
+                         {"kd2_error", t[atKd2Error]},
+                         {"rmax1", r[arRmax1]},
+                         {"rmax1_error", r[arRmax1Error]},
+                         {"rmax2", r[arRmax2]},
+                         {"rmax2_error", r[arRmax2Error]},
                          {"texts",
                           {{"kd1", texts[0]},
                            {"kd2", texts[1]},

@@ -14,19 +14,6 @@ namespace kelvaris {
 
 namespace {
 
-AlignWindow SanitizedSearchWindow(const TExperiment& e, int src, std::string_view minBox,
-                                  std::string_view maxBox) {
-  const auto [tmin, tmax] = e.TimeRange(src);
-  const StageWindow w = SanitizedWindow(tmin, tmax, e.WindowSet[stAlign], minBox, maxBox, nullptr);
-  AlignWindow out;
-  SettleBox(minBox, w.start, out.StartText, out.StartChanged);
-  SettleBox(maxBox, w.stop, out.StopText, out.StopChanged);
-  // The search uses what the boxes show, which may be rounded.
-  out.Start = ParseNumber(out.StartText, tmin);
-  out.Stop = ParseNumber(out.StopText, tmax);
-  return out;
-}
-
 void AddToTimes(TCurveSet& set, int c, double delta) {
   double* t = set.TimeOf(c);
   for (int i = 0, n = set.PointCount[c]; i < n; ++i) t[i] += delta;
@@ -81,7 +68,7 @@ AlignResult AlignStage(TExperiment& e, std::string_view minBox, std::string_view
   AlignResult result;
   try {
     const int src = e.FindSourceStage(stAlign);
-    result.Window = SanitizedSearchWindow(e, src, minBox, maxBox);
+    result.Window = SettleStartStop(e, stAlign, src, minBox, maxBox);
     if (!e.Switches.Align || !e.StageExists(src)) return result;
     // An existing stage 4 of another shape is sized anew rather than
     // written past its ends.

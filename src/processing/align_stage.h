@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "processing/stage_window.h"
+
 namespace kelvaris {
 
 class TExperiment;
@@ -16,16 +18,8 @@ struct TCurveInfo;
 inline constexpr const char* kAlignErrorMessage =
     "An error occurred while Aligning the data.\nThe Align function has been turned off.";
 
-// The search window after sanitizing, as the two window boxes should show
-// it. A box whose value did not change keeps its text (Changed false).
-struct AlignWindow {
-  double Start = 0;  // s
-  double Stop = 0;   // s
-  std::string StartText;
-  std::string StopText;
-  bool StartChanged = false;
-  bool StopChanged = false;
-};
+// The search window after sanitizing, as the two window boxes should show it.
+using AlignWindow = SettledWindow;
 
 struct AlignResult {
   bool Ok = true;       // false: show Message and switch the stage off

@@ -23,16 +23,6 @@ const TCurveInfo* InfoOf(const TExperiment& e, int stage, int c) {
   return raw >= 0 && raw < static_cast<int>(e.CurveInfo.size()) ? &e.CurveInfo[raw] : nullptr;
 }
 
-void SettleWindow(const TExperiment& e, int src, const BoundSettings& s, BoundResult& result) {
-  const auto [tmin, tmax] = e.TimeRange(src);
-  const StageWindow w = SanitizedWindow(tmin, tmax, e.WindowSet[stBound], s.StartText, s.StopText, nullptr);
-  SettleBox(s.StartText, w.start, result.StartText, result.StartChanged);
-  SettleBox(s.StopText, w.stop, result.StopText, result.StopChanged);
-  // The stage averages over what the boxes show, which may be rounded.
-  result.Start = ParseNumber(result.StartText, tmin);
-  result.Stop = ParseNumber(result.StopText, tmax);
-}
-
 // A sample curve on an active flow cell with an analyte of its own.
 bool Qualifies(const TExperiment& e, const TCurveInfo* info, int referenceCell) {
   return info && info->Analyte >= 1 && info->FlowCell != referenceCell &&
@@ -105,7 +95,7 @@ int WriteSampleEntries(TExperiment& e, int src, const BoundSettings& s, BoundRes
   for (int c = 0; c < e.Stage(src).CurveCount && l < slots; ++c) {
     const TCurveInfo* info = InfoOf(e, src, c);
     if (!Qualifies(e, info, s.ReferenceCell) || info->Analyte > s.AnalyteCount) continue;
-    if (WriteStatistics(e, src, c, l, result.Start, result.Stop) < 1) {
+    if (WriteStatistics(e, src, c, l, result.Window.Start, result.Window.Stop) < 1) {
       result.Warning = kNoPointsWarning;
       ZeroEntry(e.Stage(stBound), l);  // the next curve takes its place
       continue;
@@ -135,7 +125,7 @@ int WriteFallbackEntries(TExperiment& e, int src, const BoundSettings& s, BoundR
   for (int c = 0; c < e.Stage(src).CurveCount && l < m; ++c) {
     const TCurveInfo* info = InfoOf(e, src, c);
     if (!info || info->FlowCell == s.ReferenceCell) continue;
-    WriteStatistics(e, src, c, l, result.Start, result.Stop);
+    WriteStatistics(e, src, c, l, result.Window.Start, result.Window.Stop);
     FinishEntry(e, src, c, l, 1, 1, s);
     ++l;
   }
@@ -234,7 +224,7 @@ BoundResult BoundStage(TExperiment& e, const BoundSettings& s) {
   try {
     const int src = e.FindSourceStage(stBound);
     if (!e.StageExists(src)) return result;
-    SettleWindow(e, src, s, result);
+    result.Window = SettleStartStop(e, stBound, src, s.StartText, s.StopText);
     if (e.Ligands.empty()) return result;
     if (!e.Switches.Bound) return Clear(e, result);
     const int samples = CountQualifying(e, src, s.ReferenceCell);

@@ -22,6 +22,7 @@
 #include <string_view>
 
 #include "model/flags.h"
+#include "processing/stage_window.h"
 
 namespace kelvaris {
 
@@ -60,14 +61,8 @@ struct BoundSettings {
 };
 
 struct BoundResult {
-  // The two window boxes after sanitizing; a box whose value did not move
-  // keeps its text (Changed false). Set on every run with data.
-  double Start = 0;  // s
-  double Stop = 0;   // s
-  std::string StartText;
-  std::string StopText;
-  bool StartChanged = false;
-  bool StopChanged = false;
+  // The two window boxes after sanitizing; set on every run with data.
+  SettledWindow Window;
   std::string Warning;           // the warning panel's text; "" hides it
   bool SwitchedOff = false;      // no usable sample: the switch went off, "Calc" stays checked
   bool AffinityCleared = false;  // the caller sets the affinity page caption to "Affinity"

@@ -1,5 +1,6 @@
 #include "processing/stage_window.h"
 
+#include "model/experiment.h"
 #include "model/numbers.h"
 
 namespace kelvaris {
@@ -63,6 +64,18 @@ StageWindow SanitizedWindow(double tmin, double tmax, bool windowSet, std::strin
 void SettleBox(std::string_view text, double value, std::string& out, bool& changed) {
   changed = ParseNumber(text, value + 1) != value;
   out = changed ? FormatNumber("", value) : std::string(text);
+}
+
+SettledWindow SettleStartStop(const TExperiment& e, int stage, int source, std::string_view start,
+                              std::string_view stop) {
+  const auto [tmin, tmax] = e.TimeRange(source);
+  const StageWindow w = SanitizedWindow(tmin, tmax, e.WindowSet[static_cast<std::size_t>(stage)], start, stop, nullptr);
+  SettledWindow out;
+  SettleBox(start, w.start, out.StartText, out.StartChanged);
+  SettleBox(stop, w.stop, out.StopText, out.StopChanged);
+  out.Start = ParseNumber(out.StartText, tmin);
+  out.Stop = ParseNumber(out.StopText, tmax);
+  return out;
 }
 
 }  // namespace kelvaris

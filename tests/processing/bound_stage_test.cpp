@@ -69,9 +69,9 @@ TEST_F(BoundStageTest, EntriesHoldTheWindowStatisticsAndTheGroupsStartingEstimat
   const BoundResult r = Run();
   EXPECT_FALSE(r.Failed || r.SwitchedOff);
   EXPECT_EQ(r.Warning, "");
-  EXPECT_EQ(r.Start, 2);
-  EXPECT_EQ(r.Stop, 6);
-  EXPECT_FALSE(r.StartChanged || r.StopChanged);
+  EXPECT_EQ(r.Window.Start, 2);
+  EXPECT_EQ(r.Window.Stop, 6);
+  EXPECT_FALSE(r.Window.StartChanged || r.Window.StopChanged);
   ASSERT_EQ(bound().CurveCount, 4);
 
   const int raw[] = {1, 2, 3, 4};
@@ -225,10 +225,10 @@ TEST_F(BoundStageTest, TheWindowIsSanitizedOnEveryRun) {
   e.Switches.Bound = false;
   e.WindowSet[stBound] = false;
   const BoundResult r = Run("2", "6");
-  EXPECT_EQ(r.Start, 7.5) << "the middle of 0..30 s while the user has not set it";
-  EXPECT_EQ(r.Stop, 15);
-  EXPECT_TRUE(r.StartChanged && r.StopChanged);
-  EXPECT_EQ(ParseNumber(r.StartText, 0), 7.5);
+  EXPECT_EQ(r.Window.Start, 7.5) << "the middle of 0..30 s while the user has not set it";
+  EXPECT_EQ(r.Window.Stop, 15);
+  EXPECT_TRUE(r.Window.StartChanged && r.Window.StopChanged);
+  EXPECT_EQ(ParseNumber(r.Window.StartText, 0), 7.5);
 }
 
 TEST(BoundCurveFlags, PackColourPositionSourceFlagsAndSeries) {

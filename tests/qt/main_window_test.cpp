@@ -19,6 +19,18 @@
 namespace kelvaris::qt {
 namespace {
 
+// The main window on an application of its own, shown as at start-up.
+struct ShownWindow {
+  ShownWindow() { app.MainForm->Form.SetVisible(true); }
+  ShownWindow(int width, int height) {
+    window.resize(width, height);
+    app.MainForm->Form.SetVisible(true);
+  }
+  QtWindowSystem ws;
+  TApplication app{ws, {}, ""};
+  MainWindow window{*app.MainForm};
+};
+
 // Loads `text` through a temporary file, as the Load command would.
 void LoadRunText(TMainForm& form, const std::string& text, const std::string& name) {
   const std::string path = QDir::tempPath().toStdString() + "/" + name;
@@ -74,17 +86,14 @@ TEST(MainWindowTest, LoadButtonLoadsTheChosenFileAndTheCaptionFollows) {
 
 TEST(MainWindowTest, TheSampleTableShowsAfterALoadAndTakesTypedText) {
   const std::string path = std::string(KELVARIS_TEST_DATA) + "/headerless_two_curves.txt";
-  QtWindowSystem ws;
-  TApplication app(ws, {}, "");
-  MainWindow window(*app.MainForm);
-  window.resize(900, 600);
-  app.MainForm->Form.SetVisible(true);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ShownWindow shown{900, 600};
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown.window));
+  MainWindow& window = shown.window;
+  TMainForm& form = *shown.app.MainForm;
   auto* grid = window.findChild<QWidget*>("SampleGrid");
   ASSERT_NE(grid, nullptr);
   EXPECT_FALSE(grid->isVisibleTo(&window)) << "no layout before a load";
 
-  TMainForm& form = *app.MainForm;
   form.Merge = false;
   ASSERT_TRUE(form.LoadDataFile(path, true));
   form.RunChain(stRaw);
@@ -110,12 +119,10 @@ TEST(MainWindowTest, TheSampleTableShowsAfterALoadAndTakesTypedText) {
 
 TEST(MainWindowTest, CtrlZAndCtrlRUndoAndRedoEvenInsideAnEditBox) {
   const std::string path = std::string(KELVARIS_TEST_DATA) + "/headerless_two_curves.txt";
-  QtWindowSystem ws;
-  TApplication app(ws, {}, "");
-  MainWindow window(*app.MainForm);
-  app.MainForm->Form.SetVisible(true);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  TMainForm& form = *app.MainForm;
+  ShownWindow shown{};
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown.window));
+  MainWindow& window = shown.window;
+  TMainForm& form = *shown.app.MainForm;
   form.Merge = false;
   ASSERT_TRUE(form.LoadDataFile(path, true));
   ASSERT_TRUE(form.Pages.UserSelect(pgZero));
@@ -142,13 +149,10 @@ TEST(MainWindowTest, CtrlZAndCtrlRUndoAndRedoEvenInsideAnEditBox) {
 
 TEST(MainWindowTest, ProcessingPagesShowTheirSourceAndResultGraphs) {
   const std::string path = std::string(KELVARIS_TEST_DATA) + "/headerless_two_curves.txt";
-  QtWindowSystem ws;
-  TApplication app(ws, {}, "");
-  MainWindow window(*app.MainForm);
-  window.resize(1000, 650);
-  app.MainForm->Form.SetVisible(true);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  TMainForm& form = *app.MainForm;
+  ShownWindow shown{1000, 650};
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown.window));
+  MainWindow& window = shown.window;
+  TMainForm& form = *shown.app.MainForm;
   form.Merge = false;
   ASSERT_TRUE(form.LoadDataFile(path, true));
   form.RunChain(stRaw);
@@ -203,13 +207,10 @@ TEST(MainWindowTest, TheDmsoPageDrawsTheStandardGraph) {
     }
     text += "\n";
   }
-  QtWindowSystem ws;
-  TApplication app(ws, {}, "");
-  MainWindow window(*app.MainForm);
-  window.resize(1000, 650);
-  app.MainForm->Form.SetVisible(true);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  TMainForm& form = *app.MainForm;
+  ShownWindow shown{1000, 650};
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown.window));
+  MainWindow& window = shown.window;
+  TMainForm& form = *shown.app.MainForm;
   LoadRunText(form, text, "kelvaris-dmso-run.txt");
   form.RunChain(stRaw);
   form.RefreshDataPage();
@@ -247,13 +248,10 @@ TEST(MainWindow, TheBlankAndBoundPagesShowTheirGraphsAndWarnings) {
               std::to_string(0.1 * i + (i >= 10 && i <= 30 ? bound[k - 1] : 0));
     text += "\n";
   }
-  QtWindowSystem ws;
-  TApplication app(ws, {}, "");
-  MainWindow window(*app.MainForm);
-  window.resize(1000, 650);
-  app.MainForm->Form.SetVisible(true);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  TMainForm& form = *app.MainForm;
+  ShownWindow shown{1000, 650};
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown.window));
+  MainWindow& window = shown.window;
+  TMainForm& form = *shown.app.MainForm;
   LoadRunText(form, text, "kelvaris-bound-run.txt");
   const char* samples[] = {"0", "1uM", "10uM", "100uM", "0"};
   for (int row = 1; row <= 5; ++row) form.SampleGrid.SetCell(1, row, samples[row - 1]);
